@@ -1,0 +1,115 @@
+#include "compress/to_compr.hpp"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "common/context.hpp"
+#include "expand/message.hpp"
+
+namespace marlune::compress {
+
+namespace {
+
+void write_char(Context& ctx, char c) { ctx.compactor.put(*ctx.out, ctx.LINENO(), ctx.sep, c); }
+
+}  // namespace
+
+void prt_field(Context& ctx, std::string& text, char type) {
+    const Separators sep = ctx.sep;
+    std::size_t start = 0;
+    std::size_t length = text.size();
+    double& cntnum = ctx.msg.cntnum;
+
+    if (type == 'N') {
+        cntnum += expand::numeric_value(text);
+        const bool negative = length > 0 && text[0] == '-';
+        bool zero = false;
+        while (start < length && (text[start] == '0' || text[start] == ' ' || text[start] == '-')) {
+            if (text[start] == '0') zero = true;
+            text[start++] = ' ';
+        }
+        if (start == length && zero) {
+            text[--start] = '0';
+        } else if (start > 0 && negative) {
+            text[--start] = '-';
+        }
+    } else if (type == 'n') {
+        cntnum += expand::numeric_value(text);
+    } else {
+        while (length > 0 && text[length - 1] == ' ') --length;
+    }
+
+    if (ctx.opt.force && start >= length && type != 'n') {
+        if (type == 'N') {
+            text = "1";
+            cntnum += 1;
+        } else {
+            text = "-";
+        }
+        start = 0;
+        length = 1;
+    }
+
+    for (std::size_t i = start; i < length; ++i) {
+        const signed char c = static_cast<signed char>(text[i]);
+        if (c == sep.element || c == sep.component || c == sep.terminator || (sep.release != 0 && c == sep.release))
+            ctx.compactor.put_pair(*ctx.out, ctx.LINENO(), sep, static_cast<char>(sep.release), text[i]);
+        else
+            write_char(ctx, text[i]);
+    }
+}
+
+int to_compr(Context& ctx, const char* definition) {
+    io::Input& in = *ctx.in;
+    const Separators sep = ctx.sep;
+    const bool cnt = std::strncmp(definition, "CNT", 3) == 0;
+    std::string& field = ctx.field;
+
+    std::string tag(definition, 3);
+    prt_field(ctx, tag, 'A');
+
+    bool ended = false;        // the input ended inside this line
+    bool total_next = false;   // the next field receives the number total
+    int fieldno = 0;
+    const char* pos = definition + 4;
+    while (*pos == '+' || *pos == ':') {
+        const char type = pos[1];
+        const long width = type ? std::strtol(pos + 2, nullptr, 10) : 0;
+
+        // Exactly `width` bytes; a line feed (or the end of the input) ends
+        // the field early.
+        field.clear();
+        for (long k = 0; k < width && !ended; ++k) {
+            const int c = in.FGETC();
+            if (in.FEOF()) {
+                ended = true;
+                break;
+            }
+            if (c == '\n') break;
+            field.push_back(static_cast<char>(c));
+        }
+
+        write_char(ctx, static_cast<char>(*pos == '+' ? sep.element : sep.component));
+        if (total_next) {
+            std::string total = expand::prtCntNum(ctx.msg.cntnum);
+            prt_field(ctx, total, type);
+            total_next = false;
+        } else {
+            prt_field(ctx, field, type);
+        }
+        ++fieldno;
+        if (ctx.msg.inUNH) expand::capture_unh(ctx, fieldno, field);
+        if (cnt && ctx.opt.DOCNTNUM && field.compare(0, 3, "NUM") == 0) total_next = true;
+
+        pos = type ? pos + 2 : pos + 1;
+        while (*pos && *pos != '\'' && *pos != '+' && *pos != ':') ++pos;
+    }
+
+    write_char(ctx, static_cast<char>(sep.terminator));
+    if (ctx.add_at) write_char(ctx, '@');
+    if (ctx.add_cr) write_char(ctx, '\r');
+    write_char(ctx, '\n');
+    return in.FGETC();
+}
+
+}  // namespace marlune::compress

@@ -1,0 +1,178 @@
+#include "directory/lookup.hpp"
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "common/context.hpp"
+#include "directory/catalogue.hpp"
+#include "expand/read_tag.hpp"
+
+namespace marlune::directory {
+
+namespace {
+
+constexpr char upper(char c) noexcept { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// One step of the directory chain: index -1 (88.1) to 16 (D.99A).
+struct Step {
+    const char* name;                // as in the chain messages
+    DirectoryFunction batch;
+    DirectoryFunction interactive;   // searched first with -I
+};
+
+constexpr std::array<Step, 18> kChain{{
+    {"88.1", dir881, nullptr},
+    {"90.2", dir902, nullptr},
+    {"91.1", dir911, nullptr},
+    {"91.2", dir912, nullptr},
+    {"92.1", dir921, nullptr},
+    {"93.2", dir932, nullptr},
+    {"D.93A", dirD_93A, nullptr},  // or S.93A for messages of version S
+    {"D.94A", dirD_94A, nullptr},
+    {"D.94B", dirD_94B, nullptr},
+    {"D.95A", dirD_95A, nullptr},
+    {"D.95B", dirD_95B, nullptr},
+    {"D.96A", dirD_96A, nullptr},
+    {"D.96B", dirD_96B, dirI_96B},
+    {"D.97A", dirD_97A, dirI_97A},
+    {"D.97B", dirD_97B, dirI_97B},
+    {"D.98A", dirD_98A, dirI_98A},
+    {"D.98B", dirD_98B, dirI_98B},
+    {"D.99A", dirD_99A, dirI_99A},
+}};
+
+constexpr int kFirst = -1;
+constexpr int kLast = 16;
+constexpr int kS93A = 5;
+
+const Step& step(int index) noexcept { return kChain[static_cast<std::size_t>(index - kFirst)]; }
+
+// The definition of `code` in the directory of chain step `index`.
+const char* search(const Context& ctx, int index, std::uint16_t code) noexcept {
+    const Step& s = step(index);
+    if (index == kS93A && ctx.msg.MSTYPEVER == "S") return dirS_93A(code);
+    if (s.interactive && ctx.opt.INTERACTIVE) {
+        if (const char* def = s.interactive(code)) return def;
+    }
+    return s.batch(code);
+}
+
+struct Name {
+    const char* name;
+    const char* code;
+};
+
+// Names accepted by -D, in the order they are tried, with their release code.
+constexpr std::array<Name, 19> kNames{{
+    {"88.1", "881"},   {"90.2", "902"},   {"91.1", "911"},   {"91.2", "912"},   {"92.1", "921"},
+    {"93.2", "932"},   {"D.93A", "93A"},  {"S.93A", "93A"},  {"D.94A", "94A"},  {"D.94B", "94B"},
+    {"D.95A", "95A"},  {"D.95B", "95B"},  {"D.96A", "96A"},  {"D.96B", "96B"},  {"D.97A", "97A"},
+    {"D.97B", "97B"},  {"D.98A", "98A"},  {"D.98B", "98B"},  {"D.99A", "99A"},
+}};
+
+struct Code {
+    const char* code;
+    int index;
+};
+
+constexpr std::array<Code, 19> kCodes{{
+    {"882", -1}, {"881", -1}, {"902", 0},  {"911", 1},  {"912", 2},  {"921", 3},  {"932", 4},
+    {"93A", 5},  {"94A", 6},  {"94B", 7},  {"95A", 8},  {"95B", 9},  {"96A", 10}, {"96B", 11},
+    {"97A", 12}, {"97B", 13}, {"98A", 14}, {"98B", 15}, {"99A", 16},
+}};
+
+void convert(Context& ctx, char* window, const char* definition) {
+    const int next = expand::read_tag(ctx, definition);
+    window[2] = static_cast<char>(next);
+    window[0] = 0;
+    window[1] = 0;
+}
+
+}  // namespace
+
+std::optional<std::uint16_t> tag_code(const char* window) noexcept {
+    const char c0 = upper(window[0]), c1 = upper(window[1]), c2 = upper(window[2]);
+    auto letter = [](char c) { return c >= 'A' && c <= 'Z'; };
+    if (!letter(c0) || !letter(c1) || !letter(c2)) return std::nullopt;
+    return static_cast<std::uint16_t>((c0 - 'A') + 32 * (c1 - 'A') + 1024 * (c2 - 'A'));
+}
+
+int findTheDIREC(Context& ctx, const char* name) {
+    std::string buf(name, strnlen(name, 24));
+    for (std::size_t i = buf.size(); i > 1 && buf[i - 1] == ' '; --i) buf.resize(i - 1);
+    buf.erase(0, buf.find_first_not_of(' ') == std::string::npos ? buf.size() : buf.find_first_not_of(' '));
+    for (char& c : buf) c = upper(c);
+
+    for (const Name& n : kNames) {
+        if (buf == n.name) {
+            if (buf == "S.93A") ctx.msg.MSTYPEVER = "S";
+            ctx.msg.DIREC = n.code;
+            findDirec(ctx, ctx.msg.DIREC.c_str());
+            return 1;
+        }
+    }
+    if (!buf.empty() && buf[0] == 'I') {
+        buf[0] = 'D';
+        std::fprintf(ctx.err,
+                     "You specified an interactive directory to be used\n"
+                     "Use the -I option to make use of interactive directories\n"
+                     "For now I'll assume '%s' and try again\n",
+                     buf.c_str());
+        return findTheDIREC(ctx, buf.c_str());
+    }
+    return 0;
+}
+
+void findDirec(Context& ctx, const char* code) {
+    for (const Code& c : kCodes) {
+        if (std::strcmp(code, c.code) == 0) {
+            ctx._DIREC = c.index;
+            return;
+        }
+    }
+    ctx._DIREC = -2;
+    std::fprintf(ctx.err, "Warning: I don't know of directory '%s'\n", code);
+}
+
+const char* resolve(const Context& ctx, int index, std::uint16_t code) noexcept {
+    for (int k = index; k >= kFirst && k <= kLast; --k) {
+        if (const char* def = search(ctx, k, code)) return def;
+    }
+    return default_segment(code);
+}
+
+void ifthenelse(Context& ctx, char* window) {
+    const auto code = tag_code(window);
+    if (!code) return;
+
+    bool not_found = false;  // the whole chain was searched
+    for (int k = ctx._DIREC; k >= kFirst && k <= kLast; --k) {
+        if (const char* def = search(ctx, k, *code)) {
+            convert(ctx, window, def);
+            return;
+        }
+        if (k == kFirst) {
+            not_found = true;
+            break;
+        }
+        if (ctx.opt.GENFINDINFO)
+            std::fprintf(ctx.err, "'%s' not found in %s, searching %s\n", window, step(k).name,
+                         step(k - 1).name);
+    }
+
+    if (not_found && ctx.opt.GENFINDINFO && std::strncmp(window, "UC", 2) != 0 &&
+        std::strncmp(window, "US", 2) != 0 && std::strncmp(window, "UN", 2) != 0) {
+        std::fprintf(ctx.err, "Warning: tag %s not found in directory %s at line %d (using default)\n", window,
+                     ctx.msg.DIREC.c_str(), ctx.LINENO());
+    }
+    if (const char* def = default_segment(*code)) {
+        convert(ctx, window, def);
+        return;
+    }
+    std::fprintf(ctx.err, "Can't uncompress/compress tag '%s' (line %d), tag is unknown to me\n", window,
+                 ctx.LINENO());
+}
+
+}  // namespace marlune::directory

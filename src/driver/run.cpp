@@ -1,0 +1,200 @@
+#include "driver/run.hpp"
+
+#include <array>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/fatal.hpp"
+#include "directory/lookup.hpp"
+#include "driver/convert.hpp"
+#include "driver/help.hpp"
+
+namespace marlune::driver {
+
+namespace {
+
+struct CommandWord {
+    const char* word;
+    Command command;
+};
+
+constexpr std::array<CommandWord, 6> kCommands{{
+    {"-au", Command::au},
+    {"-bu", Command::bu},
+    {"-ua", Command::ua},
+    {"-ub", Command::ub},
+    {"-ab", Command::ab},
+    {"-ba", Command::ba},
+}};
+
+// What the command line asks for.
+struct Request {
+    Command command = Command::none;
+    const char* input = nullptr;
+    const char* output = nullptr;
+};
+
+bool transliteration(Command c) { return c == Command::ab || c == Command::ba; }
+
+// Scans the arguments; -D acts on `ctx` at once. Returns false when -c has
+// printed a tag code and the run is over.
+bool scan(int argc, char** argv, Context& ctx, Request& req) {
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "-c") == 0) {
+            if (i + 1 >= argc || std::strlen(argv[i + 1]) < 3) fatal("usage: -c<tag>\n");
+            const auto* t = reinterpret_cast<const signed char*>(argv[i + 1]);
+            std::printf("%s=%d\n", argv[i + 1], t[2] * 1024 + t[1] * 32 + t[0] - 68705);
+            return false;
+        }
+        bool matched = false;
+        for (const CommandWord& c : kCommands) {
+            if (std::strcmp(arg, c.word) == 0) {
+                if (req.command != Command::none) fatal("You can only specify 1 command at a time\n");
+                req.command = c.command;
+                apply_command(ctx, c.command);
+                matched = true;
+                break;
+            }
+        }
+        if (matched) continue;
+        const std::string a = arg;
+        if (a == "-n") {
+            ctx.opt.NONEWLINE = 1;
+        } else if (a == "-w") {
+            ctx.opt.GENFINDINFO = true;
+        } else if (a == "-R") {
+            ctx.opt.REMOVE_COMMENTS = true;
+        } else if (a == "-I") {
+            ctx.opt.INTERACTIVE = true;
+        } else if (a == "-D") {
+            if (i + 1 >= argc) fatal("usage: -D<d>\n");
+            if (!directory::findTheDIREC(ctx, argv[i + 1])) fatal("directory %s not supported\n", argv[i + 1]);
+            ++i;
+        } else if (a == "-@") {
+            ctx.add_at = true;
+        } else if (a == "-M") {
+            ctx.add_cr = true;
+        } else if (a == "-f") {
+            ctx.opt.force = true;
+        } else if (a == "-0") {
+            ctx.opt.UNCOMPRESSED_ZERO = '0';
+        } else if (a == "-num") {
+            ctx.opt.DOCNTNUM = true;
+        } else {
+            // Any other argument is a file name; the last two count.
+            req.input = req.output;
+            req.output = arg;
+        }
+    }
+    return true;
+}
+
+bool same_file(const char* input, const char* output) {
+    if (std::strcmp(input, "-") == 0 || std::strcmp(output, "-") == 0) return false;
+    struct stat a, b;
+    return ::stat(input, &a) == 0 && ::stat(output, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+void summary(std::FILE* err, const Context& ctx, const Request& req) {
+    std::string line;
+    if (req.command == Command::ab)
+        line = "level A to level B, ";
+    else if (req.command == Command::ba)
+        line = "level B to level A, ";
+    else
+        line = ctx.sep.element == '+' ? "level A - " : "level B - ";
+    line += format("%s to %s ", req.input, req.output);
+    if (req.command == Command::ua || req.command == Command::ub) line += " - uncompressed to compressed";
+    if (req.command == Command::au || req.command == Command::bu) line += " - compressed to uncompressed";
+    if (ctx.add_at) line += " -@";
+    if (ctx.add_cr) line += " -M";
+    if (ctx.opt.DOCNTNUM) line += " -num";
+    if (ctx.opt.UNCOMPRESSED_ZERO == '0') line += " -0";
+    if (ctx.opt.REMOVE_COMMENTS) line += " -R";
+    line += "\n\n";
+    std::fputs(line.c_str(), err);
+}
+
+// The files of a run, closed when the run ends however it ends: what was
+// handed to the output stream is then still written.
+struct Files {
+    std::FILE* out = nullptr;
+    int in = -1;
+    Files() = default;
+    Files(const Files&) = delete;
+    Files& operator=(const Files&) = delete;
+    ~Files() {
+        if (in > STDIN_FILENO) ::close(in);
+        if (out != nullptr && out != stdout) std::fclose(out);
+    }
+};
+
+int run_checked(int argc, char** argv, std::FILE* err) {
+    Context ctx(err);
+    Request req;
+    if (!scan(argc, argv, ctx, req)) return 0;
+
+    if (transliteration(req.command) && (ctx.add_at || ctx.add_cr || ctx.opt.DOCNTNUM || ctx.opt.force))
+        fatal("You cannot use options -@, -M, -num and -f with -ab and -ba\n");
+
+    Files files;
+    bool error = false;
+    if (req.input == nullptr || req.output == nullptr) {
+        std::fputs("please give an input and an output file\n", err);
+        error = true;
+    } else if (same_file(req.input, req.output)) {
+        std::fprintf(err, "Input and output are the same file '%s'\n", req.input);
+        error = true;
+    } else {
+        // The output is opened (created or truncated) first.
+        files.out = std::strcmp(req.output, "-") == 0 ? stdout : std::fopen(req.output, "w");
+        files.in = std::strcmp(req.input, "-") == 0 ? STDIN_FILENO : ::open(req.input, O_RDONLY);
+        if (files.in < 0) {
+            std::fprintf(err, "Couldn't open input file '%s'\n", req.input);
+            error = true;
+        }
+        if (files.out == nullptr) {
+            std::fprintf(err, "Couldn't open output file '%s'\n", req.output);
+            error = true;
+        }
+    }
+    if (req.command == Command::none) {
+        std::fputs("please issue a command (-ab, -ba, -au, -bu, -ua or -ub)\n", err);
+        error = true;
+    }
+    if (error) return 1;
+
+    summary(err, ctx, req);
+
+    // The output stream gets a 16 KiB buffer of its own; the input is read
+    // straight from its descriptor.
+    std::setvbuf(files.out, nullptr, _IOFBF, 16384);
+    io::FileSink sink(files.out, req.output);
+    io::Input input(files.in, req.input);
+    io::Output output(sink);
+    convert(ctx, req.command, input, output);
+    files.out = nullptr;
+    sink.close();
+    return 0;
+}
+
+}  // namespace
+
+int run(int argc, char** argv, std::FILE* keys, std::FILE* err) {
+    if (argc <= 1) {
+        help_screens(err, keys);
+        return 0;
+    }
+    try {
+        return run_checked(argc, argv, err);
+    } catch (const FatalError& e) {
+        std::fputs(e.what(), err);
+        return 1;
+    }
+}
+
+}  // namespace marlune::driver

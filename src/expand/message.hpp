@@ -1,0 +1,45 @@
+#pragma once
+// Per-message state shared by both conversion directions: the message start
+// at every UNH, the version and release captured from it, and the number
+// total of the message.
+#include <string>
+#include <string_view>
+
+namespace marlune {
+struct Context;
+}
+
+namespace marlune::expand {
+
+struct MessageState {
+    std::string DIREC;          // release of the current message, e.g. "96A"
+    std::string PREVDIREC;      // release of the previous message
+    std::string MSTYPEVER;      // version of the current message, e.g. "D"
+    std::string PREVMSTYPEVER;  // version of the previous message
+    int MESSNO = 0;             // number of the current message
+    int inUNH = 0;              // 1 while a UNH segment is converted
+    int INCNTNUM = 0;           // 1 while a CNT segment is converted
+    double cntnum = 0.0;        // number total of the current message
+};
+
+// Longest version or release kept from a UNH segment.
+inline constexpr std::size_t MAX_CAPTURE = 24;
+
+// A UNH segment begins: the current version and release become the previous
+// ones, the total is reset and the message counted.
+void message_start(MessageState& msg);
+
+// Called after field `fieldno` (counted from 1) of a UNH segment has been
+// converted: fields 3 and 4 are the message version and release.
+void capture_unh(Context& ctx, int fieldno, std::string_view value);
+
+// Numeric value of a field's text, read like strtod in the C locale (leading
+// white space, sign, digits, point, exponent; the longest such beginning;
+// nothing numeric is 0), whatever the process locale.
+double numeric_value(std::string_view text);
+
+// The number total as text: fixed notation with 18 decimals, trailing zeros
+// and a trailing point removed.
+std::string prtCntNum(double cntnum);
+
+}  // namespace marlune::expand

@@ -1,0 +1,200 @@
+#include "expand/read_tag.hpp"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "common/context.hpp"
+#include "common/fatal.hpp"
+#include "compress/to_compr.hpp"
+#include "expand/message.hpp"
+
+namespace marlune::expand {
+
+namespace {
+
+// One field of a definition: type letter and width, with the position of
+// the next field's lead character (or the closing "'").
+struct FieldSpec {
+    char type;
+    long width;
+    const char* next;
+};
+
+FieldSpec parse_field(const char* lead) {
+    FieldSpec f{lead[1], 0, nullptr};
+    if (f.type == '\0') return {f.type, 0, lead + 1};
+    f.width = std::strtol(lead + 2, nullptr, 10);
+    const char* p = lead + 2;
+    while (*p && *p != '\'' && *p != '+' && *p != ':') ++p;
+    f.next = p;
+    return f;
+}
+
+bool numeric(char type) noexcept { return type == 'N' || type == 'n'; }
+
+// Expansion of one segment: walks the definition and reads the input only as
+// far as the definition reaches.
+class Expander {
+public:
+    Expander(Context& ctx) : ctx_(ctx), in_(*ctx.in), out_(*ctx.out), sep_(ctx.sep) {}
+
+    int run(const char* definition) {
+        cu_fieldno_ = 0;
+        out_.CPUT(definition[0]);
+        out_.CPUT(definition[1]);
+        out_.CPUT(definition[2]);
+        ending_ = in_.FGETC();
+        if (in_.FEOF()) ended_ = true;
+        read_plus(definition + 4);
+        const int next = in_.FGETC();
+        if (ctx_.add_at) out_.CPUT('@');
+        if (ctx_.add_cr) out_.CPUT('\r');
+        out_.CPUT('\n');
+        if (ended_)
+            std::fprintf(ctx_.err, "Warning: input ends inside segment %.3s (line %d)\n", definition,
+                         in_.LINENO);
+        return next;
+    }
+
+private:
+    // The data elements of the segment.
+    void read_plus(const char* pos) {
+        while (*pos != '\'' && *pos != '\0') {
+            if (*pos == '+') {
+                const FieldSpec f = parse_field(pos);
+                pos = f.next;
+                const bool present = take_value(sep_.element);
+                write_field(f, present, false);
+                ++cu_fieldno_;
+                if (*pos == ':') pos = read_colon(pos);
+            } else if (*pos == ':') {
+                fatal("Can't have a colon here (line %d)!\n", in_.LINENO);
+            } else {
+                ++pos;
+                while (*pos && *pos != '\'' && *pos != '+' && *pos != ':') ++pos;
+            }
+        }
+    }
+
+    // The further components of one data element; returns the position of
+    // the next "+" or the closing "'".
+    const char* read_colon(const char* pos) {
+        while (*pos != '+' && *pos != '\'' && *pos != '\0') {
+            if (*pos == ':') {
+                const FieldSpec f = parse_field(pos);
+                pos = f.next;
+                const bool present = take_value(sep_.component);
+                const bool total = ctx_.opt.DOCNTNUM && ctx_.msg.INCNTNUM && numeric(f.type);
+                write_field(f, present, total);
+                ++cu_fieldno_;
+                if (ctx_.msg.inUNH && (cu_fieldno_ == 3 || cu_fieldno_ == 4))
+                    capture_unh(ctx_, cu_fieldno_, ctx_.field);
+            } else {
+                ++pos;
+                while (*pos && *pos != '\'' && *pos != '+' && *pos != ':') ++pos;
+            }
+        }
+        return pos;
+    }
+
+    // A field is present when the byte that ended the previous value is the
+    // separator that introduces it; its value is then read.
+    bool take_value(signed char introducer) {
+        ctx_.field.clear();
+        if (ended_ || ending_ != introducer) return false;
+        read_value();
+        return true;
+    }
+
+    void read_value() {
+        std::string& field = ctx_.field;
+        for (;;) {
+            int c = in_.FGETC();
+            if (in_.FEOF()) {
+                ended_ = true;
+                return;
+            }
+            if (c == sep_.element || c == sep_.component || c == sep_.terminator) {
+                ending_ = c;
+                return;
+            }
+            if (c == sep_.release) {
+                c = in_.FGETC();
+                if (in_.FEOF()) {
+                    ended_ = true;
+                    return;
+                }
+            }
+            field.push_back(static_cast<char>(c));
+        }
+    }
+
+    void write_numeric(std::string_view v, long width) {
+        const auto pad = width - static_cast<long>(v.size());
+        if (!v.empty() && v[0] == '-') {
+            out_.CPUT('-');
+            out_.fill('0', pad);
+            out_.CPUTS(v.substr(1));
+        } else {
+            out_.fill('0', pad);
+            out_.CPUTS(v);
+        }
+    }
+
+    void write_field(const FieldSpec& f, bool present, bool total) {
+        std::string& v = ctx_.field;
+        const bool force = ctx_.opt.force;
+        double& cntnum = ctx_.msg.cntnum;
+        if (!numeric(f.type)) {
+            if (!v.empty()) {
+                out_.CPUTS(v);
+                out_.fill(' ', f.width - static_cast<long>(v.size()));
+            } else if (force) {
+                if (present) v = "-";
+                out_.CPUT('-');
+                out_.fill(' ', f.width - 1);
+            } else {
+                out_.fill(' ', f.width);
+            }
+            return;
+        }
+        if (total) {
+            // -num: the component carries the number total instead of its value.
+            v = prtCntNum(cntnum);
+            cntnum += numeric_value(v);
+            write_numeric(v, f.width);
+        } else if (!v.empty()) {
+            cntnum += numeric_value(v);
+            write_numeric(v, f.width);
+        } else if (force) {
+            if (present) v = "1";
+            out_.fill(present ? ctx_.opt.UNCOMPRESSED_ZERO : '0', f.width - 1);
+            out_.CPUT('1');
+            cntnum += 1;
+        } else {
+            out_.fill(ctx_.opt.UNCOMPRESSED_ZERO, f.width);
+        }
+    }
+
+    Context& ctx_;
+    io::Input& in_;
+    io::Output& out_;
+    const Separators sep_;
+    int ending_ = 0;      // the byte that ended the last value read
+    bool ended_ = false;  // the input ended inside this segment
+    int cu_fieldno_ = 0;
+};
+
+}  // namespace
+
+int read_tag_cu(Context& ctx, const char* definition) { return Expander(ctx).run(definition); }
+
+int read_tag(Context& ctx, const char* definition) {
+    if (std::strncmp(definition, "UNH", 3) == 0) message_start(ctx.msg);
+    ctx.msg.INCNTNUM = std::strncmp(definition, "CNT", 3) == 0 ? 1 : 0;
+    const int next = ctx.direction ? compress::to_compr(ctx, definition) : read_tag_cu(ctx, definition);
+    ctx.msg.inUNH = 0;
+    return next;
+}
+
+}  // namespace marlune::expand

@@ -1,0 +1,66 @@
+#pragma once
+// Buffered byte input: the whole program reads its input one byte at a time
+// through FGETC. Blocks of 16,384 bytes are read straight from the file
+// descriptor (or copied from memory for in-process runs), with no per-byte
+// call into the C library.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace marlune::io {
+
+// The value FGETC returns once the input has no more bytes.
+inline constexpr int END_OF_INPUT = 26;
+
+class Input {
+public:
+    static constexpr std::size_t BLOCK = 16384;
+
+    // Reads the open descriptor `fd`; `name` is quoted if a read fails.
+    Input(int fd, std::string name);
+    // Reads `data` (not copied: it must outlive the Input), delivering at
+    // most `chunk` bytes per refill, as a pipe or a terminal would.
+    explicit Input(std::string_view data, std::size_t chunk = BLOCK);
+
+    Input(const Input&) = delete;
+    Input& operator=(const Input&) = delete;
+
+    // The next byte as a signed character value, or END_OF_INPUT when the
+    // input is used up (FEOF is then true).
+    int FGETC() {
+        if (INBUF == BUFLEN && !refill()) return END_OF_INPUT;
+        const auto c = static_cast<signed char>(FBUF[static_cast<std::size_t>(INBUF++)]);
+        if (c == '\n') ++LINENO;
+        return c;
+    }
+
+    // 1 before the first refill and whenever the last refill delivered no
+    // bytes; 0 otherwise. Call FGETC first, FEOF after it.
+    int FEOF() const noexcept { return BUFLEN == 0 ? 1 : 0; }
+
+    // Current input line: 1 at start, plus one per line feed delivered.
+    std::int32_t LINENO = 1;
+
+    // Bytes of the current block not delivered yet (for loops that consume
+    // a block at a time; they must keep LINENO themselves).
+    std::string_view pending() const noexcept {
+        return {FBUF.data() + INBUF, static_cast<std::size_t>(BUFLEN - INBUF)};
+    }
+    void consume(std::size_t n) noexcept { INBUF += static_cast<std::int32_t>(n); }
+
+private:
+    bool refill();
+
+    std::array<char, BLOCK> FBUF{};
+    std::int32_t BUFLEN = 0;
+    std::int32_t INBUF = 0;
+
+    int fd_ = -1;
+    std::string name_;
+    std::string_view memory_;
+    std::size_t chunk_ = BLOCK;
+};
+
+}  // namespace marlune::io

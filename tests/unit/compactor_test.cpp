@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/fatal.hpp"
+#include "compress/compactor.hpp"
+#include "io/output.hpp"
+
+namespace marlune::compress {
+namespace {
+
+const Separators A = Separators::level_a();
+const Separators B = Separators::level_b();
+
+// Feeds one-character calls (and "?x" escape pairs when a piece has two
+// characters) and collects what reaches the output.
+class Feeder {
+public:
+    explicit Feeder(Separators sep = A) : sep_(sep), out_(sink_) {}
+
+    std::string written() {
+        out_.CFLUSH();
+        return sink_.data();
+    }
+    void call(const std::string& piece) {
+        if (piece.size() == 2)
+            c_.put_pair(out_, 7, sep_, piece[0], piece[1]);
+        else
+            c_.put(out_, 7, sep_, piece.empty() ? '\0' : piece[0]);
+    }
+    void calls(const std::vector<std::string>& pieces) {
+        for (const auto& p : pieces) call(p);
+    }
+    void flush() { c_.flush(out_, 7, sep_); }
+    Compactor& compactor() { return c_; }
+    io::Output& out() { return out_; }
+
+private:
+    Separators sep_;
+    io::StringSink sink_;
+    io::Output out_;
+    Compactor c_;
+};
+
+std::vector<std::string> chars(const std::string& s) {
+    std::vector<std::string> v;
+    for (char c : s) v.emplace_back(1, c);
+    return v;
+}
+
+// The NAD example, call by call: what has been written and what is pending.
+TEST(Compactor, WorkedExampleCallByCall) {
+    struct Step {
+        std::string calls;
+        std::string written;  // everything written so far
+        std::string pending;
+    };
+    const std::vector<Step> steps = {
+        {"NAD", "NAD", ""},          {"+", "NAD", "+"},
+        {"B", "NAD+B", ""},          {"Y", "NAD+BY", ""},
+        {"+", "NAD+BY", "+"},        {"123", "NAD+BY+123", ""},
+        {"::", "NAD+BY+123", "::"},  {"9", "NAD+BY+123::9", ""},
+        {"+::::", "NAD+BY+123::9", "+::::"},
+        {"+", "NAD+BY+123::9", "++"},
+        {"::+::+", "NAD+BY+123::9", "++++"},
+        {"+++", "NAD+BY+123::9", "+++++++"},
+        {"'", "NAD+BY+123::9'", ""},
+        {"\n", "NAD+BY+123::9'", "\n"},
+    };
+    io::StringSink sink;
+    io::Output out(sink);
+    Compactor c;
+    for (const Step& s : steps) {
+        for (char ch : s.calls) c.put(out, 1, A, ch);
+        out.CFLUSH();
+        EXPECT_EQ(sink.data(), s.written) << "after " << s.calls;
+        EXPECT_EQ(std::string(c.pending(), static_cast<std::size_t>(c.pending_length())), s.pending)
+            << "after " << s.calls;
+    }
+    EXPECT_EQ(c.begin_alfa(), 7);
+    EXPECT_EQ(c.longest_pending(), 8) << "the pending text never held more than 8 characters";
+    c.flush(out, 1, A);
+    out.CFLUSH();
+    EXPECT_EQ(sink.data(), "NAD+BY+123::9'\n");
+}
+
+struct Case {
+    const char* name;
+    std::vector<std::string> calls;
+    std::string expected;
+    Separators sep = A;
+};
+
+class Compaction : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Compaction, Writes) {
+    const Case& c = GetParam();
+    Feeder f(c.sep);
+    f.calls(c.calls);
+    f.flush();
+    EXPECT_EQ(f.written(), c.expected);
+}
+
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Compaction,
+    ::testing::Values(
+        Case{"empty_components_in_the_middle", chars("QTY+::PCE'\n"), "QTY+::PCE'\n"},
+        Case{"all_fields_empty", chars("UNS+'\n"), "UNS'\n"},
+        Case{"empty_elements_before_data",
+             chars("FTX+AAA++::+WHY") + std::vector<std::string>{"??"} + chars("::::+'\n"),
+             "FTX+AAA+++WHY?" "?'\n"},
+        Case{"escaped_separator_ends_an_element",
+             chars("FTX+AAA++::+A") + std::vector<std::string>{"?+"} + chars("B") +
+                 std::vector<std::string>{"?+"} + chars("::::+'\n"),
+             "FTX+AAA+++A?+B?+'\n"},
+        Case{"escaped_component_separator_before_element",
+             chars("FTX+AAA++::+A") + std::vector<std::string>{"?:"} + chars("::::+EN'\n"),
+             "FTX+AAA+++A?:+EN'\n"},
+        Case{"escaped_terminator_mid_segment", chars("FTX+A") + std::vector<std::string>{"?'"} + chars("B+'\n"),
+             "FTX+A?'B'\n"},
+        Case{"escaped_release_then_separators", chars("FTX+A") + std::vector<std::string>{"??"} + chars("::+'\n"),
+             "FTX+A?" "?'\n"},
+        Case{"several_segments_with_line_ends_and_at",
+             chars("UNS+'@\n") + chars("NAD+BY+:::+++'@\n") + chars("UNT+1+2'@\n"),
+             "UNS'@\nNAD+BY'@\nUNT+1+2'@\n"},
+        Case{"level_b_pair_contributes_nothing",
+             std::vector<std::string>{"F", "\x1D", "A"} + std::vector<std::string>{std::string("\0+", 2)} +
+                 std::vector<std::string>{"B", "\x1F", "\x1D", "\x1C", "\n"},
+             "F\x1D" "AB\x1C\n", B},
+        Case{"nul_contributes_nothing", std::vector<std::string>{"A", "", "B"}, "AB"}),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+TEST(Compactor, FlushWithNothingPendingWritesNothing) {
+    Feeder f;
+    f.flush();
+    EXPECT_EQ(f.written(), "");
+    f.flush();
+    EXPECT_EQ(f.written(), "");
+}
+
+TEST(Compactor, PendingLimit) {
+    Feeder f;
+    for (int i = 0; i < Compactor::BUFFER_SIZE; ++i) f.call("+");
+    EXPECT_EQ(f.compactor().pending_length(), 16384) << "exactly 16,384 pending characters are accepted";
+    try {
+        f.call("+");
+        FAIL() << "no overflow reported";
+    } catch (const FatalError& e) {
+        EXPECT_STREQ(e.what(), "Out of bufferspace while printing segment at line 7\n");
+    }
+    EXPECT_EQ(f.compactor().pending_length(), 16384) << "nothing appended";
+}
+
+TEST(Compactor, FormattedCallsMatchCharacterCalls) {
+    io::StringSink sink;
+    io::Output out(sink);
+    Compactor c;
+    c.cprintf(out, 1, A, "%c", 'N');
+    c.cprintf(out, 1, A, "%c%c", 'A', 'D');
+    c.cprintf(out, 1, A, "%c", '+');
+    c.cprintf(out, 1, A, "%c%c", '?', '+');
+    c.cprintf(out, 1, A, "%c", ':');
+    c.cprintf(out, 1, A, "%c", '\'');
+    c.cprintf(out, 1, A, "@");
+    c.cprintf(out, 1, A, "\n");
+    c.cprintf(out, 1, B, "%c%c", 0, 'x');
+    c.cprintf(out, 1, A, nullptr);
+    out.CFLUSH();
+    EXPECT_EQ(sink.data(), "NAD+?+'@\n");
+}
+
+}  // namespace
+}  // namespace marlune::compress

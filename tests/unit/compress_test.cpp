@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include "compress/to_compr.hpp"
+#include "expand/read_tag.hpp"
+#include "harness.hpp"
+
+namespace marlune::test {
+namespace {
+
+struct FieldCase {
+    const char* name;
+    std::string value;
+    char type;
+    std::string expected;
+    double total = 0;
+    bool force = false;
+};
+
+class PrtField : public ::testing::TestWithParam<FieldCase> {};
+
+TEST_P(PrtField, Writes) {
+    const FieldCase& c = GetParam();
+    Harness h("");
+    h.ctx.opt.force = c.force;
+    std::string text = c.value;
+    compress::prt_field(h.ctx, text, c.type);
+    h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
+    EXPECT_EQ(h.output(), c.expected);
+    EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, c.total);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PrtField,
+    ::testing::Values(
+        FieldCase{"all_zeros", zeros(18), 'N', "0"},
+        FieldCase{"negative", "-00000000001234.50", 'N', "-1234.50", -1234.5},
+        FieldCase{"blank", blanks(18), 'N', ""},
+        FieldCase{"blank_forced", blanks(18), 'N', "1", 1, true},
+        FieldCase{"fraction", "000000000000000.50", 'N', ".50", 0.5},
+        FieldCase{"minus_not_first", "   -12", 'N', "12", -12},
+        FieldCase{"trailing_blanks_kept", "0012  ", 'N', "12  ", 12},
+        FieldCase{"minus_alone", "-  ", 'N', "-"},
+        FieldCase{"fixed_numeric", "05", 'n', "05", 5},
+        FieldCase{"fixed_numeric_blank", "  ", 'n', "  "},
+        FieldCase{"fixed_numeric_blank_forced", "  ", 'n', "  ", 0, true},
+        FieldCase{"alphanumeric", " AB  ", 'A', " AB"},
+        FieldCase{"alphanumeric_blank", "   ", 'A', ""},
+        FieldCase{"alphanumeric_blank_forced", "   ", 'A', "-", 0, true},
+        FieldCase{"lower_a", "x ", 'a', "x"},
+        FieldCase{"service_characters", "a+b:c'd?e", 'A', "a?+b?:c?'d??e"},
+        FieldCase{"exponent", "00001E3", 'N', "1E3", 1000}),
+    [](const ::testing::TestParamInfo<FieldCase>& info) { return std::string(info.param.name); });
+
+TEST(PrtField, LevelBDropsSeparatorCharacters) {
+    Harness h("");
+    h.ctx.sep = Separators::level_b();
+    std::string text = "a\x1D" "b\x1F" "c\x1C" "d?e";
+    compress::prt_field(h.ctx, text, 'A');
+    h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
+    EXPECT_EQ(h.output(), "abcd?e");
+}
+
+struct LineCase {
+    const char* name;
+    const char* definition;
+    std::string input;  // the line after the tag
+    std::string expected;
+    int next;
+    bool force = false;
+    bool level_b = false;
+};
+
+class Compression : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(Compression, WritesTheSegment) {
+    const LineCase& c = GetParam();
+    Harness h(c.input);
+    h.ctx.direction = true;
+    h.ctx.opt.force = c.force;
+    if (c.level_b) h.ctx.sep = Separators::level_b();
+    EXPECT_EQ(expand::read_tag(h.ctx, c.definition), c.next);
+    h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
+    EXPECT_EQ(h.output(), c.expected);
+}
+
+const char* const MOA = "MOA++A3:N18:A3:A3:A3'";
+const std::string MOA_LINE = "203000000000001234.50EUR" + blanks(6) + "\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Compression,
+    ::testing::Values(
+        LineCase{"worked_example", MOA, MOA_LINE, "MOA+203:1234.50:EUR'\n", '\n'},
+        LineCase{"worked_example_forced", MOA, MOA_LINE, "MOA+203:1234.50:EUR:-:-'\n", '\n', true},
+        LineCase{"worked_example_level_b", MOA, MOA_LINE, "MOA\x1D" "203\x1F" "1234.50\x1F" "EUR\x1C\n", '\n',
+                 false, true},
+        LineCase{"short_line_takes_next_line", "QTY++A3:N15:A3'", "21\n000000000000005PCEX",
+                 "QTY+21:5:PCE'\n", 'X'},
+        LineCase{"tag_alone", "UNA+'", "\nUNB", "UNA'\n", '\n'},
+        LineCase{"input_ends_inside_line", MOA, "203000000000001", "MOA+203:1'\n", io::END_OF_INPUT},
+        LineCase{"empty_middle_component", "QTY++A3:N15:A3'", "   " + blanks(15) + "PCE\n", "QTY+::PCE'\n",
+                 '\n'}),
+    [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+
+TEST(Compression, AddAtAndCarriageReturn) {
+    Harness h(MOA_LINE);
+    h.ctx.direction = true;
+    h.ctx.add_at = true;
+    h.ctx.add_cr = true;
+    expand::read_tag(h.ctx, MOA);
+    h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
+    EXPECT_EQ(h.output(), "MOA+203:1234.50:EUR'@\r\n");
+}
+
+TEST(Compression, NumberTotalAfterNum) {
+    // The field after a "NUM" qualifier receives the total; other
+    // qualifiers leave the field alone.
+    Harness h("NUM000000000000000099   \n2  000000000000000099   \n");
+    h.ctx.direction = true;
+    h.ctx.opt.DOCNTNUM = true;
+    h.ctx.msg.cntnum = 40;
+    const char* cnt = "CNT++A3:N18:A3'";
+    expand::read_tag(h.ctx, cnt);
+    EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, 80) << "the total written adds itself; the replaced 99 adds nothing";
+    expand::read_tag(h.ctx, cnt);
+    EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, 179);
+    h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
+    EXPECT_EQ(h.output(), "CNT+NUM:40'\nCNT+2:99'\n");
+}
+
+}  // namespace
+}  // namespace marlune::test

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include "common/fatal.hpp"
+#include "expand/read_tag.hpp"
+#include "harness.hpp"
+
+namespace marlune::test {
+namespace {
+
+struct Case {
+    const char* name;
+    const char* definition;
+    std::string input;  // what follows the tag
+    std::string expected;
+    int next;  // byte returned
+    double total = 0;
+    bool force = false;
+    char zero = ' ';
+    bool level_b = false;
+};
+
+class Expansion : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Expansion, WritesTheLine) {
+    const Case& c = GetParam();
+    Harness h(c.input);
+    h.ctx.opt.force = c.force;
+    h.ctx.opt.UNCOMPRESSED_ZERO = c.zero;
+    if (c.level_b) h.ctx.sep = Separators::level_b();
+    EXPECT_EQ(expand::read_tag(h.ctx, c.definition), c.next);
+    EXPECT_EQ(h.output(), c.expected);
+    EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, c.total);
+    EXPECT_EQ(h.errors(), "");
+}
+
+const char* const FTX = "FTX++A3+A3+A3:A3:A3+A70:A70:A70:A70:A70+A3'";
+const char* const QTY = "QTY++A3:N15:A3'";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Expansion,
+    ::testing::Values(
+        Case{"worked_example", "MOA++A3:N18:A3:A3:A3'", "+203:-1234.5:EUR'\n",
+             "MOA203-000000000001234.5EUR" + blanks(6) + "\n", '\n', -1234.5},
+        Case{"missing_fields", QTY, "+21'", "QTY21" + blanks(19) + "\n", 26},
+        Case{"missing_fields_zero_fill", QTY, "+21'", "QTY21 " + zeros(15) + blanks(3) + "\n", 26, 0, false, '0'},
+        Case{"missing_fields_forced", QTY, "+21'", "QTY21 " + zeros(14) + "1-  \n", 26, 1, true},
+        Case{"empty_numeric_forced", QTY, "+21::PCE'", "QTY21 " + blanks(14) + "1PCE\n", 26, 1, true},
+        Case{"empty_numeric_forced_zero_fill", QTY, "+21::PCE'", "QTY21 " + zeros(14) + "1PCE\n", 26, 1, true,
+             '0'},
+        Case{"release_characters", FTX, "+AAA+++Price?: 10?+ tax'",
+             "FTXAAA" + blanks(12) + "Price: 10+ tax" + blanks(56) + blanks(280) + blanks(3) + "\n", 26},
+        Case{"tag_alone", "UNA+'", ":+.? '", "UNA\n", '+'},
+        Case{"surplus_component", "DTM++A3:A35:A3'", "+137:0301:102:X'\n",
+             "DTM1370301" + blanks(31) + "102\n", 'X'},
+        Case{"surplus_shifts_fields", FTX, "+AAA++1:2:3:4+HELLO'\n",
+             "FTXAAA   1  2  3  " + blanks(70) + "4" + blanks(69) + blanks(210) + "HELLO\n", '\n'},
+        Case{"terminator_only", "BGM++A3:A3:A3:A35+A35+A3+A3'", "'", "BGM" + blanks(85) + "\n", 26},
+        Case{"value_longer_than_width", "MOA++A3:N18:A3:A3:A3'", "+1:12345678901234567890'",
+             "MOA1  12345678901234567890" + blanks(9) + "\n", 26, 12345678901234567890.0},
+        Case{"negative_fits_width", "XYZ++N5'", "+-12'", "XYZ-0012\n", 26, -12},
+        Case{"decimal_comma_counts_up_to_comma", "XYZ++N5'", "+12,5'", "XYZ012,5\n", 26, 12},
+        Case{"level_b", "MOA++A3:N18:A3:A3:A3'", "\x1D" "203\x1F-1234.5\x1F" "EUR\x1C\n",
+             "MOA203-000000000001234.5EUR" + blanks(6) + "\n", '\n', -1234.5, false, ' ', true},
+        Case{"level_b_nul_releases", "XYZ++A5'", std::string("\x1D" "a\0\x1C" "b\x1C", 6), "XYZa\x1C" "b  \n", 26, 0,
+             false, ' ', true},
+        Case{"line_end_inside_value", "XYZ++A5'", "+a\nb'", "XYZa\nb  \n", 26},
+        Case{"lower_n_like_upper", "UST++n2'", "+5'", "UST05\n", 26, 5}),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+TEST(Expansion, AddAtAndCarriageReturn) {
+    Harness h("+1'X");
+    h.ctx.add_at = true;
+    h.ctx.add_cr = true;
+    EXPECT_EQ(expand::read_tag(h.ctx, "UNS++A1'"), 'X');
+    EXPECT_EQ(h.output(), "UNS1@\r\n");
+}
+
+TEST(Expansion, InputEndingInsideSegment) {
+    struct Cut {
+        std::string input;
+        std::string expected;
+    };
+    const char* def = "MOA++A3:N18:A3:A3:A3'";
+    for (const Cut& c : std::vector<Cut>{
+             {"", "MOA" + blanks(3) + blanks(18) + blanks(9)},
+             {"+", "MOA" + blanks(3) + blanks(18) + blanks(9)},
+             {"+20", "MOA20 " + blanks(18) + blanks(9)},
+             {"+203:12", "MOA203" + zeros(16) + "12" + blanks(9)},
+             {"+203:12?", "MOA203" + zeros(16) + "12" + blanks(9)},
+         }) {
+        Harness h(c.input);
+        h.ctx.add_at = true;
+        EXPECT_EQ(expand::read_tag(h.ctx, def), io::END_OF_INPUT);
+        EXPECT_EQ(h.output(), c.expected + "@\n") << c.input;
+        EXPECT_EQ(h.errors(), "Warning: input ends inside segment MOA (line 1)\n") << c.input;
+    }
+}
+
+TEST(Expansion, ValuesOfAnyLength) {
+    const std::string value(40000, 'v');
+    Harness h("+" + value + "'");
+    expand::read_tag(h.ctx, "FTX++A3'");
+    EXPECT_EQ(h.output(), "FTX" + value + "\n");
+}
+
+TEST(Expansion, ColonWhereAnElementIsExpected) {
+    Harness h("\n\n+A:B'");
+    h.in.FGETC();
+    h.in.FGETC();
+    try {
+        expand::read_tag(h.ctx, "XYZ+A3:A3'");
+        FAIL() << "accepted";
+    } catch (const FatalError& e) {
+        EXPECT_STREQ(e.what(), "Can't have a colon here (line 3)!\n");
+    }
+}
+
+TEST(Expansion, NumberTotalInCnt) {
+    // The total goes into every numeric component after the first of its
+    // data element, whatever the input holds there; each write adds the
+    // total to itself.
+    Harness h("+2:99'\n+2'\n");
+    h.ctx.opt.DOCNTNUM = true;
+    h.ctx.msg.cntnum = 1244.5;
+    EXPECT_EQ(expand::read_tag(h.ctx, "CNT++A3:N18:A3'"), '\n');
+    EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, 2489);
+    EXPECT_EQ(expand::read_tag(h.ctx, "CNT++A3:N18:A3'"), '\n');
+    EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, 4978);
+    EXPECT_EQ(h.output(), "CNT2  " + zeros(12) + "1244.5" + blanks(3) + "\nCNT2  " + zeros(14) + "2489" +
+                              blanks(3) + "\n");
+}
+
+TEST(Expansion, NumberTotalOnlyInCnt) {
+    Harness h("+2:99'");
+    h.ctx.opt.DOCNTNUM = true;
+    h.ctx.msg.cntnum = 5;
+    expand::read_tag(h.ctx, "QTY++A3:N18:A3'");
+    EXPECT_EQ(h.output(), "QTY2  " + zeros(16) + "99" + blanks(3) + "\n");
+}
+
+}  // namespace
+}  // namespace marlune::test

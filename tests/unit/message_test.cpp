@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+#include "directory/lookup.hpp"
+#include "expand/message.hpp"
+#include "harness.hpp"
+
+namespace marlune::test {
+namespace {
+
+TEST(PrtCntNum, TrimsTrailingZerosAndPoint) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    for (const Case& c : std::vector<Case>{{15, "15"},
+                                           {-1234.5, "-1234.5"},
+                                           {0, "0"},
+                                           {100, "100"},
+                                           {10.1 + 20.2, "30.299999999999997158"},
+                                           {1e-30, "0"}}) {
+        EXPECT_EQ(expand::prtCntNum(c.value), c.text) << c.value;
+    }
+}
+
+TEST(PrtCntNum, AnyMagnitudeFits) {
+    const std::string big = expand::prtCntNum(std::numeric_limits<double>::max());
+    EXPECT_EQ(big.size(), 309u);
+    EXPECT_EQ(big.substr(0, 5), "17976");
+    EXPECT_EQ(expand::prtCntNum(-std::numeric_limits<double>::max()).size(), 310u);
+    EXPECT_EQ(expand::prtCntNum(1e100).substr(0, 2), "10");
+}
+
+TEST(NumericValue, ReadsLikeStrtodInTheCLocale) {
+    struct Case {
+        const char* text;
+        double value;
+    };
+    for (const Case& c : std::vector<Case>{{"12,5", 12},
+                                           {"  -0012.50", -12.5},
+                                           {"abc", 0},
+                                           {"", 0},
+                                           {"1e3x", 1000},
+                                           {"+7", 7},
+                                           {"000000000000001234.50", 1234.5}}) {
+        EXPECT_DOUBLE_EQ(expand::numeric_value(c.text), c.value) << c.text;
+    }
+}
+
+TEST(NumericValue, IgnoresTheProcessLocale) {
+    // A locale whose decimal mark is a comma must not change the reading.
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr && std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr)
+        GTEST_SKIP() << "no locale with a decimal comma installed";
+    const double v = expand::numeric_value("12.5");
+    const std::string t = expand::prtCntNum(0.5);
+    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_DOUBLE_EQ(v, 12.5);
+    EXPECT_EQ(t, "0.5");
+}
+
+// The version and release of each UNH are tidied, compared with the
+// previous message's and reported when they change.
+TEST(Capture, ReportsChangesAndSelectsTheDirectory) {
+    Harness h("");
+    auto message = [&](const std::string& version, const std::string& release) {
+        expand::message_start(h.ctx.msg);
+        expand::capture_unh(h.ctx, 3, version);
+        expand::capture_unh(h.ctx, 4, release);
+        h.ctx.msg.inUNH = 0;
+    };
+    message("d", "96a ");
+    EXPECT_EQ(h.ctx._DIREC, 10);
+    EXPECT_EQ(h.ctx.msg.DIREC, "96A");
+    EXPECT_EQ(h.ctx.msg.MSTYPEVER, "D");
+    message(" D", "97A");
+    EXPECT_EQ(h.ctx._DIREC, 12);
+    message("D", "97A");
+    message("D", "");
+    EXPECT_EQ(h.ctx._DIREC, -2);
+    EXPECT_EQ(h.errors(),
+              "New directory (UNH.0052) 'D' detected (message 1, line 1)\n"
+              "New directory (UNH.0054) '96A' detected (message 1, line 1)\n"
+              "New directory (UNH.0054) '97A' detected (message 2, line 1)\n"
+              "New directory (UNH.0054) '' detected (message 4, line 1)\n"
+              "Warning: I don't know of directory ''\n");
+}
+
+TEST(Capture, BoundedToTwentyFourCharacters) {
+    Harness h("");
+    expand::message_start(h.ctx.msg);
+    expand::capture_unh(h.ctx, 4, std::string(100, 'x'));
+    EXPECT_EQ(h.ctx.msg.DIREC, std::string(24, 'X'));
+    EXPECT_EQ(h.ctx._DIREC, -2);
+}
+
+TEST(Capture, OnlyInsideUnh) {
+    Harness h("");
+    expand::capture_unh(h.ctx, 4, "96A");
+    EXPECT_EQ(h.ctx.msg.DIREC, "");
+    EXPECT_EQ(h.ctx._DIREC, 0);
+    EXPECT_EQ(h.errors(), "");
+}
+
+TEST(MessageStart, MovesCurrentToPrevious) {
+    expand::MessageState m;
+    m.DIREC = "96A";
+    m.MSTYPEVER = "D";
+    m.cntnum = 12;
+    expand::message_start(m);
+    EXPECT_EQ(m.PREVDIREC, "96A");
+    EXPECT_EQ(m.PREVMSTYPEVER, "D");
+    EXPECT_EQ(m.DIREC, "");
+    EXPECT_EQ(m.MSTYPEVER, "");
+    EXPECT_EQ(m.cntnum, 0);
+    EXPECT_EQ(m.MESSNO, 1);
+    EXPECT_EQ(m.inUNH, 1);
+}
+
+}  // namespace
+}  // namespace marlune::test

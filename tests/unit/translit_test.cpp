@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "harness.hpp"
+
+namespace marlune::test {
+namespace {
+
+struct Case {
+    const char* name;
+    driver::Command command;
+    bool remove_comments;
+    bool no_newline;
+    std::string input;
+    std::string expected;
+};
+
+class Transliteration : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Transliteration, Converts) {
+    const Case& c = GetParam();
+    Harness h(c.input);
+    h.ctx.opt.REMOVE_COMMENTS = c.remove_comments;
+    h.ctx.opt.NONEWLINE = c.no_newline;
+    h.convert(c.command);
+    EXPECT_EQ(h.output(), c.expected);
+}
+
+using driver::Command;
+const std::string GS = "\x1D", US = "\x1F", FS = "\x1C";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Transliteration,
+    ::testing::Values(
+        Case{"ab_header", Command::ab, false, false, "UNB+UNOA:1+", "UNB" + GS + "UNOB" + US + "1" + GS},
+        Case{"ba_header", Command::ba, false, false, "UNB" + GS + "UNOB" + US + "1" + GS, "UNB+UNOA:1+"},
+        Case{"ba_header_with_plus", Command::ba, false, false, "UNB+UNOB", "UNB?+UNOA"},
+        Case{"ab_every_header", Command::ab, false, false, "UNB+UNOA'UNB+UNOA",
+             "UNB" + GS + "UNOB" + FS + "UNB" + GS + "UNOB"},
+        Case{"ab_no_restart_after_mismatch", Command::ab, false, false, "UUNB+UNOA", "UUNB" + GS + "UNOA"},
+        Case{"ab_released_plus", Command::ab, false, false, "?+", "+"},
+        Case{"ab_released_release", Command::ab, false, false, "??", "?"},
+        Case{"ab_released_line_end_kept_under_n", Command::ab, false, true, "A?\nB\nC'\r\n", "A\nBC" + FS},
+        Case{"ab_release_at_end", Command::ab, false, false, "AB?", "AB"},
+        Case{"ab_released_byte_not_matched", Command::ab, false, false, "UNB+UNO?A", "UNB" + GS + "UNOA"},
+        Case{"ab_una", Command::ab, false, false, "UNA:+.? '", "UNA" + US + GS + ". " + FS},
+        Case{"ba_service_characters_in_data", Command::ba, false, false, "?'+:", "??" "?'?+?:"},
+        Case{"ba_separators", Command::ba, false, false, "A" + GS + "B" + US + "C" + FS + "\n", "A+B:C'\n"},
+        Case{"ab_comment_kept_without_R", Command::ab, false, false, ";+\n", ";" + GS + "\n"},
+        Case{"ab_R_leading_comments", Command::ab, true, false, ";one\n;two\nA+B'\n", "A" + GS + "B" + FS + "\n"},
+        Case{"ab_R_empty_and_comment_lines", Command::ab, true, false, "A\n\n;c\nB", "A\nB"},
+        Case{"ab_R_leading_empty_line", Command::ab, true, false, "\n\nA", "\nA"},
+        Case{"ab_R_comment_without_line_end", Command::ab, true, false, "A\n;c", "A\n"},
+        Case{"ab_R_only_comment", Command::ab, true, false, ";c", ""},
+        Case{"ab_R_semicolon_inside_line_is_data", Command::ab, true, false, "A;B\n", "A;B\n"},
+        Case{"ba_R_comment_lines", Command::ba, true, false, ";x\nA" + GS + "\n;y\n\nB", "A+\nB"},
+        Case{"ab_empty", Command::ab, false, false, "", ""},
+        Case{"ab_high_bytes_and_nul", Command::ab, false, false, std::string("\xE9\0\xFF", 3),
+             std::string("\xE9\0\xFF", 3)}),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace marlune::test
