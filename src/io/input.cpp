@@ -25,8 +25,10 @@ bool Input::refill() {
         got = static_cast<std::size_t>(n);
     } else {
         got = std::min(chunk_, memory_.size());
-        std::memcpy(FBUF.data(), memory_.data(), got);
-        memory_.remove_prefix(got);
+        if (got != 0) {
+            std::memcpy(FBUF.data(), memory_.data(), got);
+            memory_.remove_prefix(got);
+        }
     }
     BUFLEN = static_cast<std::int32_t>(got);
     INBUF = 0;
