@@ -14,14 +14,14 @@ namespace {
 
 // One field of a definition: type letter and width, with the position of
 // the next field's lead character (or the closing "'").
-struct FieldSpec {
+struct FieldSpecifier {
     char type;
     long width;
     const char* next;
 };
 
-FieldSpec parse_field(const char* lead) {
-    FieldSpec f{lead[1], 0, nullptr};
+FieldSpecifier parse_field(const char* lead) {
+    FieldSpecifier f{lead[1], 0, nullptr};
     if (f.type == '\0') return {f.type, 0, lead + 1};
     f.width = std::strtol(lead + 2, nullptr, 10);
     const char* p = lead + 2;
@@ -61,7 +61,7 @@ private:
     void read_plus(const char* pos) {
         while (*pos != '\'' && *pos != '\0') {
             if (*pos == '+') {
-                const FieldSpec f = parse_field(pos);
+                const FieldSpecifier f = parse_field(pos);
                 pos = f.next;
                 const bool present = take_value(sep_.element);
                 write_field(f, present, false);
@@ -81,7 +81,7 @@ private:
     const char* read_colon(const char* pos) {
         while (*pos != '+' && *pos != '\'' && *pos != '\0') {
             if (*pos == ':') {
-                const FieldSpec f = parse_field(pos);
+                const FieldSpecifier f = parse_field(pos);
                 pos = f.next;
                 const bool present = take_value(sep_.component);
                 const bool total = ctx_.opt.DOCNTNUM && ctx_.msg.INCNTNUM && numeric(f.type);
@@ -141,7 +141,7 @@ private:
         }
     }
 
-    void write_field(const FieldSpec& f, bool present, bool total) {
+    void write_field(const FieldSpecifier& f, bool present, bool total) {
         std::string& v = ctx_.field;
         const bool force = ctx_.opt.force;
         double& cntnum = ctx_.msg.cntnum;

@@ -206,7 +206,7 @@ ITEM = re.compile(r'^[\s+*#|X-]*?(?P<pos>\d{3})?[\s+*#|X-]*?(?P<tag>[A-Z0-9]\d{3
 MAX_TAG_COLUMN = 7  # deeper indented lines belong to notes
 
 
-def spec_field(fmt):
+def field_specifier(fmt):
     """Field specifier of a UN format: an..35 -> A35, n..18 -> N18, a3 -> A3."""
     m = FMT.match(fmt)
     if not m:
@@ -294,14 +294,14 @@ def parse_segment_directory(path, header=SEG_HEADER):
         for pos, etag, name, fmt, ln in items:
             top = bool(pos) or not re.search('[a-z]', name)
             if top:
-                elements.append((etag, [spec_field(fmt)] if fmt else []))
+                elements.append((etag, [field_specifier(fmt)] if fmt else []))
                 simple = bool(fmt)
             else:
                 if not elements or simple:
                     raise ValueError(f'{path}: {tag}: component outside a composite: {ln!r}')
                 if not fmt:
                     raise ValueError(f'{path}: {tag}: component without format: {ln!r}')
-                elements[-1][1].append(spec_field(fmt))
+                elements[-1][1].append(field_specifier(fmt))
         for etag, fields in elements:
             if not fields:
                 raise ValueError(f'{path}: {tag}: composite {etag} without components')
@@ -329,7 +329,7 @@ def parse_composite_directory(path):
                 continue
             m = COMPONENT.match(ln)
             if m and m.start(1) <= MAX_TAG_COLUMN:
-                out[cur].append(spec_field(m.group(4)))
+                out[cur].append(field_specifier(m.group(4)))
     return out
 
 
@@ -350,7 +350,7 @@ def parse_element_directory(path):
                 continue
             m = REPR.match(ln)
             if m:
-                out[cur] = spec_field(m.group(1))
+                out[cur] = field_specifier(m.group(1))
                 break
     return out
 
@@ -386,9 +386,9 @@ def csv_rows(folder, suffix):
         for etag, rep in els:
             for _ in range(rep):
                 if etag in composites:
-                    res.append((etag, [spec_field(f) for _, f in composites[etag]]))
+                    res.append((etag, [field_specifier(f) for _, f in composites[etag]]))
                 else:
-                    res.append((etag, [spec_field(elements[etag])]))
+                    res.append((etag, [field_specifier(elements[etag])]))
         out[tag] = res
     return out
 
