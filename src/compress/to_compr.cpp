@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/context.hpp"
+#include "common/definition.hpp"
 #include "expand/message.hpp"
 
 namespace marlune::compress {
@@ -41,10 +42,10 @@ void prt_field(Context& ctx, std::string& text, char type) {
 
     if (ctx.opt.force && start >= length && type != 'n') {
         if (type == 'N') {
-            text = "1";
+            text.assign(1, '1');
             cntnum += 1;
         } else {
-            text = "-";
+            text.assign(1, '-');
         }
         start = 0;
         length = 1;
@@ -73,8 +74,9 @@ int to_compr(Context& ctx, const char* definition) {
     int fieldno = 0;
     const char* pos = definition + 4;
     while (*pos == '+' || *pos == ':') {
-        const char type = pos[1];
-        const long width = type ? std::strtol(pos + 2, nullptr, 10) : 0;
+        const FieldSpecifier specifier = parse_field(pos);
+        const char type = specifier.type;
+        const long width = specifier.width;
 
         // Exactly `width` bytes; a line feed (or the end of the input) ends
         // the field early.
@@ -101,8 +103,7 @@ int to_compr(Context& ctx, const char* definition) {
         if (ctx.msg.inUNH) expand::capture_unh(ctx, fieldno, field);
         if (cnt && ctx.opt.DOCNTNUM && field.compare(0, 3, "NUM") == 0) total_next = true;
 
-        pos = type ? pos + 2 : pos + 1;
-        while (*pos && *pos != '\'' && *pos != '+' && *pos != ':') ++pos;
+        pos = specifier.next;
     }
 
     write_char(ctx, static_cast<char>(sep.terminator));

@@ -92,13 +92,6 @@ void convert(Context& ctx, char* window, const char* definition) {
 
 }  // namespace
 
-std::optional<std::uint16_t> tag_code(const char* window) noexcept {
-    const char c0 = upper(window[0]), c1 = upper(window[1]), c2 = upper(window[2]);
-    auto letter = [](char c) { return c >= 'A' && c <= 'Z'; };
-    if (!letter(c0) || !letter(c1) || !letter(c2)) return std::nullopt;
-    return static_cast<std::uint16_t>((c0 - 'A') + 32 * (c1 - 'A') + 1024 * (c2 - 'A'));
-}
-
 int findTheDIREC(Context& ctx, const char* name) {
     std::string buf(name, strnlen(name, 24));
     for (std::size_t i = buf.size(); i > 1 && buf[i - 1] == ' '; --i) buf.resize(i - 1);
@@ -107,7 +100,7 @@ int findTheDIREC(Context& ctx, const char* name) {
 
     for (const Name& n : kNames) {
         if (buf == n.name) {
-            if (buf == "S.93A") ctx.msg.MSTYPEVER = "S";
+            if (buf == "S.93A") ctx.msg.MSTYPEVER.assign(1, 'S');
             ctx.msg.DIREC = n.code;
             findDirec(ctx, ctx.msg.DIREC.c_str());
             return 1;

@@ -2,6 +2,8 @@
 // Directory selection (-D and the release of each message) and the segment
 // recogniser that resolves every tag through the directory chain and the
 // default segment table.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -11,9 +13,30 @@ struct Context;
 
 namespace marlune::directory {
 
+namespace detail {
+// Letter number (0 for A or a ... 25 for Z or z) of every byte, -1 for the
+// bytes that are not ASCII letters.
+inline constexpr auto kLetter = [] {
+    std::array<std::int8_t, 256> t{};
+    for (int i = 0; i < 256; ++i) {
+        t[static_cast<std::size_t>(i)] = i >= 'A' && i <= 'Z'   ? static_cast<std::int8_t>(i - 'A')
+                                         : i >= 'a' && i <= 'z' ? static_cast<std::int8_t>(i - 'a')
+                                                                : std::int8_t{-1};
+    }
+    return t;
+}();
+}  // namespace detail
+
 // Tag code of three letters (either case); nothing when the window does not
-// hold three ASCII letters.
-std::optional<std::uint16_t> tag_code(const char* window) noexcept;
+// hold three ASCII letters. Runs for every byte between segments, so the
+// letter test is three table look-ups.
+inline std::optional<std::uint16_t> tag_code(const char* window) noexcept {
+    const int c0 = detail::kLetter[static_cast<unsigned char>(window[0])];
+    const int c1 = detail::kLetter[static_cast<unsigned char>(window[1])];
+    const int c2 = detail::kLetter[static_cast<unsigned char>(window[2])];
+    if ((c0 | c1 | c2) < 0) return std::nullopt;
+    return static_cast<std::uint16_t>(c0 + 32 * c1 + 1024 * c2);
+}
 
 // -D <name>: returns 1 and selects the directory when the name is supported.
 int findTheDIREC(Context& ctx, const char* name);

@@ -1,9 +1,11 @@
 #include "expand/read_tag.hpp"
 
 #include <cstdlib>
+#include <string_view>
 #include <cstring>
 
 #include "common/context.hpp"
+#include "common/definition.hpp"
 #include "common/fatal.hpp"
 #include "compress/to_compr.hpp"
 #include "expand/message.hpp"
@@ -11,24 +13,6 @@
 namespace marlune::expand {
 
 namespace {
-
-// One field of a definition: type letter and width, with the position of
-// the next field's lead character (or the closing "'").
-struct FieldSpecifier {
-    char type;
-    long width;
-    const char* next;
-};
-
-FieldSpecifier parse_field(const char* lead) {
-    FieldSpecifier f{lead[1], 0, nullptr};
-    if (f.type == '\0') return {f.type, 0, lead + 1};
-    f.width = std::strtol(lead + 2, nullptr, 10);
-    const char* p = lead + 2;
-    while (*p && *p != '\'' && *p != '+' && *p != ':') ++p;
-    f.next = p;
-    return f;
-}
 
 bool numeric(char type) noexcept { return type == 'N' || type == 'n'; }
 
@@ -109,6 +93,7 @@ private:
     void read_value() {
         std::string& field = ctx_.field;
         for (;;) {
+            take_ordinary_bytes(field);
             int c = in_.FGETC();
             if (in_.FEOF()) {
                 ended_ = true;
@@ -127,6 +112,22 @@ private:
             }
             field.push_back(static_cast<char>(c));
         }
+    }
+
+    // Appends the bytes that the input holds ready up to the first one that
+    // needs a closer look (a separator, the release character or a line feed,
+    // which FGETC counts).
+    void take_ordinary_bytes(std::string& field) {
+        const std::string_view ready = in_.pending();
+        std::size_t n = 0;
+        for (; n < ready.size(); ++n) {
+            const char b = ready[n];
+            if (b == sep_.element || b == sep_.component || b == sep_.terminator || b == sep_.release || b == '\n')
+                break;
+        }
+        if (n == 0) return;
+        field.append(ready.data(), n);
+        in_.consume(n);
     }
 
     void write_numeric(std::string_view v, long width) {
@@ -150,7 +151,7 @@ private:
                 out_.CPUTS(v);
                 out_.fill(' ', f.width - static_cast<long>(v.size()));
             } else if (force) {
-                if (present) v = "-";
+                if (present) v.assign(1, '-');
                 out_.CPUT('-');
                 out_.fill(' ', f.width - 1);
             } else {
@@ -167,7 +168,7 @@ private:
             cntnum += numeric_value(v);
             write_numeric(v, f.width);
         } else if (force) {
-            if (present) v = "1";
+            if (present) v.assign(1, '1');
             out_.fill(present ? ctx_.opt.UNCOMPRESSED_ZERO : '0', f.width - 1);
             out_.CPUT('1');
             cntnum += 1;

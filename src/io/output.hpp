@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -63,14 +64,35 @@ public:
     void CPUTS(const char* text) {
         while (*text) CPUT(*text++);
     }
-    // The same for a text of known length (NUL bytes included).
+    // A text of known length (NUL bytes included), under the rules of CPUT
+    // but copied a run at a time.
     void CPUTS(std::string_view text) {
-        for (char c : text) CPUT(c);
+        if (NONEWLINE) {
+            put_without_line_ends(text.data(), text.size());
+        } else {
+            put_run(text.data(), text.size());
+        }
     }
     // `count` copies of one byte.
     void fill(char c, std::ptrdiff_t count) {
-        for (; count > 0; --count) CPUT(c);
+        if (count <= 0 || (NONEWLINE && (c == '\n' || c == '\r'))) return;
+        auto n = static_cast<std::size_t>(count);
+        while (n != 0) {
+            const std::size_t k = make_room(n);
+            std::memset(CBUF.data() + CLEN, c, k);
+            CLEN += static_cast<std::int32_t>(k);
+            n -= k;
+        }
     }
+    // Direct access for copying loops: room for up to `wanted` bytes (at
+    // least one, after the flush that CPUT would make), to be filled and then
+    // committed. The caller keeps carriage returns and line feeds out while
+    // NONEWLINE is set.
+    char* reserve(std::size_t wanted, std::size_t& room) {
+        room = make_room(wanted);
+        return CBUF.data() + CLEN;
+    }
+    void commit(std::size_t n) noexcept { CLEN += static_cast<std::int32_t>(n); }
 
     // Hands the buffered bytes to the sink and empties the buffer.
     void CFLUSH();
@@ -79,6 +101,33 @@ public:
     std::int32_t CLEN = 0;
 
 private:
+    // Flushes a full buffer the way CPUT does (at 16,383 bytes) and returns
+    // how many of `wanted` bytes fit before the next flush.
+    std::size_t make_room(std::size_t wanted) {
+        if (CLEN > static_cast<std::int32_t>(SIZE) - 2) CFLUSH();
+        const std::size_t room = SIZE - 1 - static_cast<std::size_t>(CLEN);
+        return wanted < room ? wanted : room;
+    }
+    void put_run(const char* data, std::size_t n) {
+        while (n != 0) {
+            const std::size_t k = make_room(n);
+            std::memcpy(CBUF.data() + CLEN, data, k);
+            CLEN += static_cast<std::int32_t>(k);
+            data += k;
+            n -= k;
+        }
+    }
+    void put_without_line_ends(const char* data, std::size_t n) {
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (data[i] == '\n' || data[i] == '\r') {
+                put_run(data + start, i - start);
+                start = i + 1;
+            }
+        }
+        put_run(data + start, n - start);
+    }
+
     std::array<char, SIZE> CBUF{};
     ByteSink& sink_;
 };

@@ -1,5 +1,7 @@
 #include "translit/translit.hpp"
 
+#include <string_view>
+
 namespace marlune::translit {
 
 namespace {
@@ -47,6 +49,9 @@ class Matcher {
 public:
     Matcher(const char* pattern, signed char alt_plus) : pattern_(pattern), alt_plus_(alt_plus) {}
 
+    // No part of the pattern has been seen.
+    bool idle() const noexcept { return pos_ == 0; }
+
     // Returns true when `c` completes the pattern.
     bool step(int c) {
         if (pos_ < 8) {
@@ -65,10 +70,60 @@ private:
     int pos_ = 0;
 };
 
+// The bytes that a transliteration copies through a table, a run at a time,
+// while the header matcher is idle; every other byte takes the byte-by-byte
+// path.
+class RunTable {
+public:
+    // `ordinary` bytes are copied as map[byte]; the header's first letter,
+    // line ends under -R or -n, and the bytes the caller marks otherwise take
+    // the slow path.
+    RunTable(bool remove_comments, int no_newline) {
+        for (int i = 0; i < 256; ++i) {
+            map_[i] = static_cast<unsigned char>(i);
+            ordinary_[i] = true;
+        }
+        slow('U');
+        if (remove_comments || no_newline) slow('\n');
+        if (no_newline) slow('\r');
+    }
+    void slow(int c) { ordinary_[static_cast<unsigned char>(c)] = false; }
+    void map(int from, int to) { map_[static_cast<unsigned char>(from)] = static_cast<unsigned char>(to); }
+
+    // Copies the ordinary bytes that the input holds ready, up to the first
+    // other one. Line numbers are not kept here: transliteration reports none.
+    void copy_run(io::Input& in, io::Output& out) const {
+        for (;;) {
+            const std::string_view ready = in.pending();
+            if (ready.empty()) return;
+            std::size_t room;
+            char* to = out.reserve(ready.size(), room);
+            std::size_t n = 0;
+            for (; n < room; ++n) {
+                const auto byte = static_cast<unsigned char>(ready[n]);
+                if (!ordinary_[byte]) break;
+                to[n] = static_cast<char>(map_[byte]);
+            }
+            out.commit(n);
+            in.consume(n);
+            if (n < room || n == ready.size()) return;
+        }
+    }
+
+private:
+    unsigned char map_[256];
+    bool ordinary_[256];
+};
+
 }  // namespace
 
 int AB(io::Input& in, io::Output& out, bool remove_comments, Separators a, Separators b) {
     Matcher matcher("UNB+UNOA", 0);
+    RunTable run(remove_comments, out.NONEWLINE);
+    run.slow(a.release);
+    run.map(a.element, b.element);
+    run.map(a.component, b.component);
+    run.map(a.terminator, b.terminator);
     int c = first_byte(in, remove_comments);
     for (;;) {
         if (in.FEOF()) break;
@@ -93,6 +148,7 @@ int AB(io::Input& in, io::Output& out, bool remove_comments, Separators a, Separ
         } else {
             out.CPUT(c);
         }
+        if (matcher.idle()) run.copy_run(in, out);
         c = in.FGETC();
     }
     return in.FEOF();
@@ -100,6 +156,11 @@ int AB(io::Input& in, io::Output& out, bool remove_comments, Separators a, Separ
 
 void BA(io::Input& in, io::Output& out, bool remove_comments, Separators a, Separators b) {
     Matcher matcher("UNB+UNOB", b.element);
+    RunTable run(remove_comments, out.NONEWLINE);
+    for (const signed char special : {a.element, a.component, a.terminator, a.release}) run.slow(special);
+    run.map(b.element, a.element);
+    run.map(b.component, a.component);
+    run.map(b.terminator, a.terminator);
     int c = first_byte(in, remove_comments);
     for (;;) {
         if (in.FEOF()) break;
@@ -118,6 +179,7 @@ void BA(io::Input& in, io::Output& out, bool remove_comments, Separators a, Sepa
         } else {
             out.CPUT(c);
         }
+        if (matcher.idle()) run.copy_run(in, out);
         c = in.FGETC();
     }
 }

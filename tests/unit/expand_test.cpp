@@ -23,14 +23,18 @@ class Expansion : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Expansion, WritesTheLine) {
     const Case& c = GetParam();
-    Harness h(c.input);
-    h.ctx.opt.force = c.force;
-    h.ctx.opt.UNCOMPRESSED_ZERO = c.zero;
-    if (c.level_b) h.ctx.sep = Separators::level_b();
-    EXPECT_EQ(expand::read_tag(h.ctx, c.definition), c.next);
-    EXPECT_EQ(h.output(), c.expected);
-    EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, c.total);
-    EXPECT_EQ(h.errors(), "");
+    // Values are read a run at a time from the input block: the result must
+    // not depend on where the blocks end.
+    for (const std::size_t chunk : {std::size_t{16384}, std::size_t{1}, std::size_t{2}}) {
+        Harness h(c.input, chunk);
+        h.ctx.opt.force = c.force;
+        h.ctx.opt.UNCOMPRESSED_ZERO = c.zero;
+        if (c.level_b) h.ctx.sep = Separators::level_b();
+        EXPECT_EQ(expand::read_tag(h.ctx, c.definition), c.next) << "pieces of " << chunk;
+        EXPECT_EQ(h.output(), c.expected) << "pieces of " << chunk;
+        EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, c.total);
+        EXPECT_EQ(h.errors(), "");
+    }
 }
 
 const char* const FTX = "FTX++A3+A3+A3:A3:A3+A70:A70:A70:A70:A70+A3'";

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "io/input.hpp"
 #include "io/output.hpp"
@@ -80,6 +83,55 @@ TEST(Output, NulBytesAreWrittenWithTheRest) {
     out.CPUTS(std::string_view("a\0b", 3));
     out.CFLUSH();
     EXPECT_EQ(sink.data(), std::string("a\0b", 3));
+}
+
+
+// Records the size of every block handed to it.
+class BlockSink final : public ByteSink {
+public:
+    void write(const char* data, std::size_t size) override {
+        blocks.push_back(size);
+        bytes.append(data, size);
+    }
+    std::vector<std::size_t> blocks;
+    std::string bytes;
+};
+
+// The run-at-a-time writers hand the sink the same blocks as CPUT byte by
+// byte, with and without -n.
+TEST(Output, RunWritersKeepTheBlocksOfCput) {
+    std::string text;
+    for (int i = 0; i < 40000; ++i) text.push_back(i % 97 == 0 ? '\n' : i % 89 == 0 ? '\r' : static_cast<char>('a' + i % 26));
+    for (const int no_newline : {0, 1}) {
+        BlockSink bytewise, runs;
+        Output a(bytewise), b(runs);
+        a.NONEWLINE = b.NONEWLINE = no_newline;
+        for (char c : text) a.CPUT(c);
+        for (int i = 0; i < 20000; ++i) a.CPUT('-');
+        for (int i = 0; i < 30000; ++i) a.CPUT('\n');
+        for (char c : text) a.CPUT(c);
+        a.CFLUSH();
+
+        b.CPUTS(std::string_view(text));
+        b.fill('-', 20000);
+        b.fill('\n', 30000);
+        b.fill('x', -3);
+        if (no_newline) {
+            b.CPUTS(std::string_view(text));
+        } else {
+            // Copied through reserve and commit, in pieces of at most 1000.
+            for (std::size_t done = 0; done < text.size();) {
+                std::size_t room;
+                char* to = b.reserve(std::min<std::size_t>(1000, text.size() - done), room);
+                std::memcpy(to, text.data() + done, room);
+                b.commit(room);
+                done += room;
+            }
+        }
+        b.CFLUSH();
+        EXPECT_EQ(runs.blocks, bytewise.blocks) << "NONEWLINE " << no_newline;
+        EXPECT_EQ(runs.bytes, bytewise.bytes) << "NONEWLINE " << no_newline;
+    }
 }
 
 }  // namespace

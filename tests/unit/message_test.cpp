@@ -3,6 +3,9 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <locale.h>
+#include <random>
 #include <limits>
 #include <string>
 
@@ -50,6 +53,23 @@ TEST(NumericValue, ReadsLikeStrtodInTheCLocale) {
                                            {"000000000000001234.50", 1234.5}}) {
         EXPECT_DOUBLE_EQ(expand::numeric_value(c.text), c.value) << c.text;
     }
+}
+
+// Bit for bit the value strtod gives in the C locale, for random texts made
+// of the characters that matter to it.
+TEST(NumericValue, AgreesWithStrtodOnRandomTexts) {
+    const std::string alphabet = "0000123456789..--+eEx ,";
+    std::mt19937 random(12345);
+    locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    for (int i = 0; i < 200000; ++i) {
+        std::string text;
+        const int length = static_cast<int>(random() % 26);
+        for (int k = 0; k < length; ++k) text.push_back(alphabet[random() % alphabet.size()]);
+        const double want = strtod_l(text.c_str(), nullptr, c);
+        const double got = expand::numeric_value(text);
+        ASSERT_EQ(std::memcmp(&want, &got, sizeof want), 0) << '"' << text << '"' << " gives " << got << ", not " << want;
+    }
+    freelocale(c);
 }
 
 // Selects a locale whose decimal mark is a comma, compiling one into a

@@ -18,15 +18,24 @@ class Transliteration : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Transliteration, Converts) {
     const Case& c = GetParam();
-    Harness h(c.input);
-    h.ctx.opt.REMOVE_COMMENTS = c.remove_comments;
-    h.ctx.opt.NONEWLINE = c.no_newline;
-    h.convert(c.command);
-    EXPECT_EQ(h.output(), c.expected);
+    // The input may arrive in pieces of any size, as from a pipe.
+    for (const std::size_t chunk : {std::size_t{16384}, std::size_t{1}, std::size_t{3}}) {
+        Harness h(c.input, chunk);
+        h.ctx.opt.REMOVE_COMMENTS = c.remove_comments;
+        h.ctx.opt.NONEWLINE = c.no_newline;
+        h.convert(c.command);
+        EXPECT_EQ(h.output(), c.expected) << "pieces of " << chunk;
+    }
 }
 
 using driver::Command;
 const std::string GS = "\x1D", US = "\x1F", FS = "\x1C";
+
+std::string times(const std::string& text, int n) {
+    std::string all;
+    for (int i = 0; i < n; ++i) all += text;
+    return all;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Transliteration,
@@ -54,6 +63,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"ab_R_semicolon_inside_line_is_data", Command::ab, true, false, "A;B\n", "A;B\n"},
         Case{"ba_R_comment_lines", Command::ba, true, false, ";x\nA" + GS + "\n;y\n\nB", "A+\nB"},
         Case{"ab_empty", Command::ab, false, false, "", ""},
+        Case{"ab_long_input_under_n", Command::ab, false, true, times("AB+C'\r\nUNB+UNOA?+", 3000),
+             times("AB" + GS + "C" + FS + "UNB" + GS + "UNOB+", 3000)},
+        Case{"ba_long_input", Command::ba, false, false, times("A" + GS + "B:\r\nUNB" + GS + "UNOB", 3000),
+             times("A+B?:\r\nUNB+UNOA", 3000)},
         Case{"ab_high_bytes_and_nul", Command::ab, false, false, std::string("\xE9\0\xFF", 3),
              std::string("\xE9\0\xFF", 3)}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
