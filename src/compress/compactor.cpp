@@ -42,6 +42,18 @@ void Compactor::put_pair(io::Output& out, int line, Separators sep, char first, 
     append(out, line, sep, pair, first == '\0' ? 0 : second == '\0' ? 1 : 2);
 }
 
+void Compactor::put_data(io::Output& out, int line, Separators sep, std::string_view run) {
+    if (run.empty()) return;
+    if (!tmp_buf) allocate();
+    std::size_t i = 0;
+    for (; i < run.size() && (L != 0 || BEGINALFA != 0); ++i) append(out, line, sep, &run[i], 1);
+    if (i == run.size()) return;
+    // Nothing is pending: each data character would be appended and released
+    // at once, leaving the pending text empty.
+    if (MAXL_CPRINTF < 1) MAXL_CPRINTF = 1;
+    out.CPUTS(run.substr(i));
+}
+
 void Compactor::flush(io::Output& out, int line, Separators sep) {
     if (!tmp_buf) allocate();
     append(out, line, sep, "", 0);

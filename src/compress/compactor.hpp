@@ -5,6 +5,7 @@
 // dropped when the segment ends.
 #include <cstddef>
 #include <memory>
+#include <string_view>
 
 #include "common/separators.hpp"
 
@@ -29,6 +30,11 @@ public:
     // The same as cprintf with "%c" and "%c%c", without the formatting cost.
     void put(io::Output& out, int line, Separators sep, char c);
     void put_pair(io::Output& out, int line, Separators sep, char first, char second);
+
+    // A run of data characters, none of them a separator, the release
+    // character or NUL: the same as one put() per character, except that
+    // while nothing is pending the characters go straight to the output.
+    void put_data(io::Output& out, int line, Separators sep, std::string_view run);
 
     // cprintf without a format.
     void flush(io::Output& out, int line, Separators sep);

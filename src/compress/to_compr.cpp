@@ -1,6 +1,8 @@
 #include "compress/to_compr.hpp"
 
+#include <algorithm>
 #include <cstdlib>
+#include <string_view>
 #include <cstring>
 
 #include "common/context.hpp"
@@ -51,12 +53,23 @@ void prt_field(Context& ctx, std::string& text, char type) {
         length = 1;
     }
 
-    for (std::size_t i = start; i < length; ++i) {
+    auto special = [&sep](signed char c) {
+        return c == sep.element || c == sep.component || c == sep.terminator || (sep.release != 0 && c == sep.release);
+    };
+    for (std::size_t i = start; i < length;) {
         const signed char c = static_cast<signed char>(text[i]);
-        if (c == sep.element || c == sep.component || c == sep.terminator || (sep.release != 0 && c == sep.release))
+        if (special(c)) {
             ctx.compactor.put_pair(*ctx.out, ctx.LINENO(), sep, static_cast<char>(sep.release), text[i]);
-        else
-            write_char(ctx, text[i]);
+            ++i;
+        } else if (c == '\0') {
+            write_char(ctx, '\0');
+            ++i;
+        } else {
+            std::size_t end = i + 1;
+            while (end < length && text[end] != '\0' && !special(static_cast<signed char>(text[end]))) ++end;
+            ctx.compactor.put_data(*ctx.out, ctx.LINENO(), sep, std::string_view(text).substr(i, end - i));
+            i = end;
+        }
     }
 }
 
@@ -81,7 +94,18 @@ int to_compr(Context& ctx, const char* definition) {
         // Exactly `width` bytes; a line feed (or the end of the input) ends
         // the field early.
         field.clear();
-        for (long k = 0; k < width && !ended; ++k) {
+        for (long k = 0; k < width && !ended;) {
+            // Bytes the input holds ready, up to a line feed, go in one piece.
+            const std::string_view ready = in.pending();
+            const std::size_t want = std::min(ready.size(), static_cast<std::size_t>(width - k));
+            if (want != 0) {
+                const void* line_end = std::memchr(ready.data(), '\n', want);
+                const std::size_t n = line_end ? static_cast<std::size_t>(static_cast<const char*>(line_end) - ready.data()) : want;
+                field.append(ready.data(), n);
+                in.consume(n);
+                k += static_cast<long>(n);
+                if (n == want) continue;
+            }
             const int c = in.FGETC();
             if (in.FEOF()) {
                 ended = true;
@@ -89,6 +113,7 @@ int to_compr(Context& ctx, const char* definition) {
             }
             if (c == '\n') break;
             field.push_back(static_cast<char>(c));
+            ++k;
         }
 
         write_char(ctx, static_cast<char>(*pos == '+' ? sep.element : sep.component));

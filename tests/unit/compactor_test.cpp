@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -173,6 +174,43 @@ TEST(Compactor, FormattedCallsMatchCharacterCalls) {
     c.cprintf(out, 1, A, nullptr);
     out.CFLUSH();
     EXPECT_EQ(sink.data(), "NAD+?+'@\n");
+}
+
+
+// A run of data characters handed over at once leaves the same output and
+// the same pending state as one call per character, at every point of a
+// random call sequence, at both levels.
+TEST(Compactor, DataRunsMatchCharacterCalls) {
+    std::mt19937 random(4711);
+    for (const Separators sep : {A, B}) {
+        const std::string separators{static_cast<char>(sep.element), static_cast<char>(sep.component),
+                                     static_cast<char>(sep.terminator)};
+        Feeder bytewise(sep), runs(sep);
+        for (int step = 0; step < 20000; ++step) {
+            const unsigned kind = random() % 6;
+            if (kind == 0) {
+                const std::string piece(1, separators[random() % 3]);
+                bytewise.call(piece);
+                runs.call(piece);
+            } else if (kind == 1) {
+                const std::string pair{static_cast<char>(sep.release), separators[random() % 3]};
+                bytewise.call(pair);
+                runs.call(pair);
+            } else {
+                std::string data;
+                for (unsigned n = random() % 5; n > 0; --n) data.push_back(static_cast<char>('a' + random() % 26));
+                for (char ch : data) bytewise.call(std::string(1, ch));
+                runs.compactor().put_data(runs.out(), 7, sep, data);
+            }
+            ASSERT_EQ(std::string(runs.compactor().pending()), std::string(bytewise.compactor().pending()))
+                << "step " << step;
+            ASSERT_EQ(runs.compactor().begin_alfa(), bytewise.compactor().begin_alfa()) << "step " << step;
+        }
+        bytewise.flush();
+        runs.flush();
+        EXPECT_EQ(runs.written(), bytewise.written());
+        EXPECT_EQ(runs.compactor().longest_pending(), bytewise.compactor().longest_pending());
+    }
 }
 
 }  // namespace
