@@ -45,6 +45,7 @@ struct Context {
 
     // Value of the field being converted.
     std::string field;
+    StopBytes value_stops;
 
     int LINENO() const noexcept { return in ? in->LINENO : 1; }
 };

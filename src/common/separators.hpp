@@ -3,6 +3,8 @@
 // separator, segment terminator and release character, always in that order.
 // Input bytes are compared with them as signed character values.
 
+#include <array>
+
 namespace marlune {
 
 struct Separators {
@@ -13,6 +15,30 @@ struct Separators {
 
     static constexpr Separators level_a() noexcept { return {'+', ':', '\'', '?'}; }
     static constexpr Separators level_b() noexcept { return {0x1D, 0x1F, 0x1C, 0}; }
+
+    bool operator==(const Separators&) const = default;
+};
+
+// Byte classes for loops that copy runs of ordinary bytes: true for the
+// separators, the release character and the line feed (which the input
+// counts), built once for the separator set in force.
+class StopBytes {
+public:
+    const std::array<bool, 256>& of(Separators sep) noexcept {
+        if (!built_ || sep != for_) {
+            stop_.fill(false);
+            for (const signed char c : {sep.element, sep.component, sep.terminator, sep.release, static_cast<signed char>('\n')})
+                stop_[static_cast<unsigned char>(c)] = true;
+            for_ = sep;
+            built_ = true;
+        }
+        return stop_;
+    }
+
+private:
+    std::array<bool, 256> stop_{};
+    Separators for_{};
+    bool built_ = false;
 };
 
 }  // namespace marlune

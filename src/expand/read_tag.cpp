@@ -1,5 +1,6 @@
 #include "expand/read_tag.hpp"
 
+#include <array>
 #include <cstdlib>
 #include <string_view>
 #include <cstring>
@@ -20,7 +21,8 @@ bool numeric(char type) noexcept { return type == 'N' || type == 'n'; }
 // far as the definition reaches.
 class Expander {
 public:
-    Expander(Context& ctx) : ctx_(ctx), in_(*ctx.in), out_(*ctx.out), sep_(ctx.sep) {}
+    Expander(Context& ctx)
+        : ctx_(ctx), in_(*ctx.in), out_(*ctx.out), sep_(ctx.sep), stops_(ctx.value_stops.of(ctx.sep)) {}
 
     int run(const char* definition) {
         cu_fieldno_ = 0;
@@ -120,11 +122,7 @@ private:
     void take_ordinary_bytes(std::string& field) {
         const std::string_view ready = in_.pending();
         std::size_t n = 0;
-        for (; n < ready.size(); ++n) {
-            const char b = ready[n];
-            if (b == sep_.element || b == sep_.component || b == sep_.terminator || b == sep_.release || b == '\n')
-                break;
-        }
+        while (n < ready.size() && !stops_[static_cast<unsigned char>(ready[n])]) ++n;
         if (n == 0) return;
         field.append(ready.data(), n);
         in_.consume(n);
@@ -181,6 +179,7 @@ private:
     io::Input& in_;
     io::Output& out_;
     const Separators sep_;
+    const std::array<bool, 256>& stops_;
     int ending_ = 0;      // the byte that ended the last value read
     bool ended_ = false;  // the input ended inside this segment
     int cu_fieldno_ = 0;
