@@ -117,13 +117,17 @@ bool valid_identifier(std::string_view s) {
 }
 
 // The definition as a C++ string literal, split into adjacent literals of
-// at most 100 characters so that the long ARR rows stay readable.
+// at most 100 characters so that the long ARR rows stay readable; a split
+// row is parenthesised to show that its pieces are one element.
 void write_literal(std::ostream& out, const std::string& text) {
     constexpr std::size_t chunk = 100;
+    const bool split = text.size() > chunk;
+    if (split) out << '(';
     for (std::size_t pos = 0; pos < text.size(); pos += chunk) {
         if (pos != 0) out << "\n        ";
         out << '"' << text.substr(pos, chunk) << '"';
     }
+    if (split) out << ')';
 }
 
 }  // namespace
