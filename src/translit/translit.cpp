@@ -88,7 +88,12 @@ public:
         if (no_newline) slow('\r');
     }
     void slow(int c) { ordinary_[static_cast<unsigned char>(c)] = false; }
-    void map(int from, int to) { map_[static_cast<unsigned char>(from)] = static_cast<unsigned char>(to); }
+    // The three separators of `from` become those of `to`.
+    void map_separators(Separators from, Separators to) {
+        map(from.element, to.element);
+        map(from.component, to.component);
+        map(from.terminator, to.terminator);
+    }
 
     // Copies the ordinary bytes that the input holds ready, up to the first
     // other one. Line numbers are not kept here: transliteration reports none.
@@ -111,6 +116,8 @@ public:
     }
 
 private:
+    void map(int from, int to) { map_[static_cast<unsigned char>(from)] = static_cast<unsigned char>(to); }
+
     unsigned char map_[256];
     bool ordinary_[256];
 };
@@ -121,9 +128,7 @@ int AB(io::Input& in, io::Output& out, bool remove_comments, Separators a, Separ
     Matcher matcher("UNB+UNOA", 0);
     RunTable run(remove_comments, out.NONEWLINE);
     run.slow(a.release);
-    run.map(a.element, b.element);
-    run.map(a.component, b.component);
-    run.map(a.terminator, b.terminator);
+    run.map_separators(a, b);
     int c = first_byte(in, remove_comments);
     for (;;) {
         if (in.FEOF()) break;
@@ -158,9 +163,7 @@ void BA(io::Input& in, io::Output& out, bool remove_comments, Separators a, Sepa
     Matcher matcher("UNB+UNOB", b.element);
     RunTable run(remove_comments, out.NONEWLINE);
     for (const signed char special : {a.element, a.component, a.terminator, a.release}) run.slow(special);
-    run.map(b.element, a.element);
-    run.map(b.component, a.component);
-    run.map(b.terminator, a.terminator);
+    run.map_separators(b, a);
     int c = first_byte(in, remove_comments);
     for (;;) {
         if (in.FEOF()) break;
