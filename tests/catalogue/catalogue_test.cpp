@@ -166,6 +166,8 @@ struct TagList {
     const char* table;
     const char* tags;
 };
+// Names the case in test listings.
+void PrintTo(const TagList& c, std::ostream* os) { *os << c.table; }
 
 constexpr TagList kTagLists[] = {
     {"88.1", "ACT ALC ALI API BGM CNT CTA CUX DOC DTM FII FTX GIN GIR IMD LIN LOC MEA NAD PAC PAI PAT PCI PIA PRP QVA "

@@ -29,6 +29,8 @@ struct Figure {
     const char* best;
     int best_same;
 };
+// Names the case in test listings.
+void PrintTo(const Figure& c, std::ostream* os) { *os << c.table; }
 
 constexpr Figure kFigures[] = {
     {"88.1", 43, nullptr, 0, "default", 5},

@@ -15,6 +15,8 @@ struct KnownRow {
     const char* table;
     const char* definition;
 };
+// Names the case in test listings.
+void PrintTo(const KnownRow& c, std::ostream* os) { *os << c.table << ' ' << std::string_view(c.definition).substr(0, 3); }
 
 constexpr KnownRow kKnownRows[] = {
     {"88.1", "ACT++A3:A3:N15'"},

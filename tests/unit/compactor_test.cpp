@@ -92,6 +92,8 @@ struct Case {
     std::string expected;
     Separators sep = A;
 };
+// Names the case in test listings.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 class Compaction : public ::testing::TestWithParam<Case> {};
 

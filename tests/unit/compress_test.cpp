@@ -15,6 +15,8 @@ struct FieldCase {
     double total = 0;
     bool force = false;
 };
+// Names the case in test listings.
+void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.name; }
 
 class PrtField : public ::testing::TestWithParam<FieldCase> {};
 
@@ -69,6 +71,8 @@ struct LineCase {
     bool force = false;
     bool level_b = false;
 };
+// Names the case in test listings.
+void PrintTo(const LineCase& c, std::ostream* os) { *os << c.name; }
 
 class Compression : public ::testing::TestWithParam<LineCase> {};
 

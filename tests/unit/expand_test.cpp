@@ -18,6 +18,8 @@ struct Case {
     char zero = ' ';
     bool level_b = false;
 };
+// Names the case in test listings.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 class Expansion : public ::testing::TestWithParam<Case> {};
 

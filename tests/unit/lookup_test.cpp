@@ -98,6 +98,8 @@ struct RunCase {
     std::string expected;
     std::string messages;
 };
+// Names the case in test listings.
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
 
 class Recogniser : public ::testing::TestWithParam<RunCase> {};
 

@@ -13,6 +13,8 @@ struct Case {
     std::string input;
     std::string expected;
 };
+// Names the case in test listings.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 class Transliteration : public ::testing::TestWithParam<Case> {};
 
