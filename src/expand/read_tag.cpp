@@ -140,7 +140,7 @@ private:
         }
     }
 
-    void write_field(const FieldSpecifier& f, bool present, bool total) {
+    [[gnu::always_inline]] void write_field(const FieldSpecifier& f, bool present, bool total) {
         std::string& v = ctx_.field;
         const bool force = ctx_.opt.force;
         double& cntnum = ctx_.msg.cntnum;
