@@ -141,7 +141,7 @@ TEST(Capture, OnlyInsideUnh) {
 TEST(MessageStart, MovesCurrentToPrevious) {
     expand::MessageState m;
     m.DIREC = "96A";
-    m.MSTYPEVER = "D";
+    m.MSTYPEVER.assign(1, 'D');
     m.cntnum = 12;
     expand::message_start(m);
     EXPECT_EQ(m.PREVDIREC, "96A");
