@@ -2,8 +2,8 @@
 
 #include <array>
 #include <cstdlib>
-#include <string_view>
 #include <cstring>
+#include <string_view>
 
 #include "common/context.hpp"
 #include "common/definition.hpp"

@@ -76,11 +76,11 @@ public:
     // `count` copies of one byte.
     void fill(char c, std::ptrdiff_t count) {
         if (count <= 0 || (NONEWLINE && (c == '\n' || c == '\r'))) return;
-        auto n = static_cast<std::size_t>(count);
-        while (n != 0) {
-            const std::size_t k = make_room(n);
-            std::memset(CBUF.data() + CLEN, c, k);
-            CLEN += static_cast<std::int32_t>(k);
+        for (auto n = static_cast<std::size_t>(count); n != 0;) {
+            std::size_t k;
+            char* to = reserve(n, k);
+            std::memset(to, c, k);
+            commit(k);
             n -= k;
         }
     }
@@ -110,9 +110,10 @@ private:
     }
     void put_run(const char* data, std::size_t n) {
         while (n != 0) {
-            const std::size_t k = make_room(n);
-            std::memcpy(CBUF.data() + CLEN, data, k);
-            CLEN += static_cast<std::int32_t>(k);
+            std::size_t k;
+            char* to = reserve(n, k);
+            std::memcpy(to, data, k);
+            commit(k);
             data += k;
             n -= k;
         }
