@@ -1,6 +1,7 @@
 #pragma once
 // The state of one conversion run. A run creates a fresh Context, so that a
 // whole conversion can also be run in-process (tests, fuzzing).
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -47,7 +48,7 @@ struct Context {
     std::string field;
     StopBytes value_stops;
 
-    int LINENO() const noexcept { return in ? in->LINENO : 1; }
+    std::int64_t LINENO() const noexcept { return in ? in->LINENO : 1; }
 };
 
 }  // namespace marlune

@@ -18,7 +18,7 @@ void Compactor::allocate() {
     L = 0;
 }
 
-void Compactor::cprintf(io::Output& out, int line, Separators sep, const char* format, ...) {
+void Compactor::cprintf(io::Output& out, std::int64_t line, Separators sep, const char* format, ...) {
     if (!tmp_buf) allocate();
     if (format == nullptr) {
         flush(out, line, sep);
@@ -31,18 +31,18 @@ void Compactor::cprintf(io::Output& out, int line, Separators sep, const char* f
     append(out, line, sep, tmp_buf.get(), std::strlen(tmp_buf.get()));
 }
 
-void Compactor::put(io::Output& out, int line, Separators sep, char c) {
+void Compactor::put(io::Output& out, std::int64_t line, Separators sep, char c) {
     if (!tmp_buf) allocate();
     append(out, line, sep, &c, c == '\0' ? 0 : 1);
 }
 
-void Compactor::put_pair(io::Output& out, int line, Separators sep, char first, char second) {
+void Compactor::put_pair(io::Output& out, std::int64_t line, Separators sep, char first, char second) {
     if (!tmp_buf) allocate();
     const char pair[2] = {first, second};
     append(out, line, sep, pair, first == '\0' ? 0 : second == '\0' ? 1 : 2);
 }
 
-void Compactor::put_data(io::Output& out, int line, Separators sep, std::string_view run) {
+void Compactor::put_data(io::Output& out, std::int64_t line, Separators sep, std::string_view run) {
     if (run.empty()) return;
     if (!tmp_buf) allocate();
     std::size_t i = 0;
@@ -54,7 +54,7 @@ void Compactor::put_data(io::Output& out, int line, Separators sep, std::string_
     out.CPUTS(run.substr(i));
 }
 
-void Compactor::flush(io::Output& out, int line, Separators sep) {
+void Compactor::flush(io::Output& out, std::int64_t line, Separators sep) {
     if (!tmp_buf) allocate();
     append(out, line, sep, "", 0);
     out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(L)));
@@ -85,10 +85,10 @@ void Compactor::erase(int from, int count) noexcept {
     L -= count;
 }
 
-void Compactor::append(io::Output& out, int line, Separators sep, const char* piece, std::size_t length) {
+void Compactor::append(io::Output& out, std::int64_t line, Separators sep, const char* piece, std::size_t length) {
     const long grown = static_cast<long>(L) + static_cast<long>(length);
     if (grown > MAXL_CPRINTF) {
-        if (grown > BUFFER_SIZE) fatal("Out of bufferspace while printing segment at line %d\n", line);
+        if (grown > BUFFER_SIZE) fatal("Out of bufferspace while printing segment at line %lld\n", static_cast<long long>(line));
         MAXL_CPRINTF = static_cast<int>(grown);
     }
     std::memcpy(buffer.get() + L, piece, length);

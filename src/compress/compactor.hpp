@@ -4,6 +4,7 @@
 // that the separators of trailing empty data elements and components are
 // dropped when the segment ends.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -24,20 +25,20 @@ public:
     // Appends the formatted piece (printf-style; the piece ends at its first
     // NUL byte, so a "%c" of 0 contributes nothing). A null format flushes:
     // whatever is still pending is written.
-    [[gnu::format(printf, 5, 6)]] void cprintf(io::Output& out, int line, Separators sep, const char* format,
+    [[gnu::format(printf, 5, 6)]] void cprintf(io::Output& out, std::int64_t line, Separators sep, const char* format,
                                                ...);
 
     // The same as cprintf with "%c" and "%c%c", without the formatting cost.
-    void put(io::Output& out, int line, Separators sep, char c);
-    void put_pair(io::Output& out, int line, Separators sep, char first, char second);
+    void put(io::Output& out, std::int64_t line, Separators sep, char c);
+    void put_pair(io::Output& out, std::int64_t line, Separators sep, char first, char second);
 
     // A run of data characters, none of them a separator, the release
     // character or NUL: the same as one put() per character, except that
     // while nothing is pending the characters go straight to the output.
-    void put_data(io::Output& out, int line, Separators sep, std::string_view run);
+    void put_data(io::Output& out, std::int64_t line, Separators sep, std::string_view run);
 
     // cprintf without a format.
-    void flush(io::Output& out, int line, Separators sep);
+    void flush(io::Output& out, std::int64_t line, Separators sep);
 
     // State, for checks.
     int pending_length() const noexcept { return L; }
@@ -47,7 +48,7 @@ public:
 
 private:
     void allocate();
-    void append(io::Output& out, int line, Separators sep, const char* piece, std::size_t length);
+    void append(io::Output& out, std::int64_t line, Separators sep, const char* piece, std::size_t length);
     void compact(io::Output& out, Separators sep);
     void release(io::Output& out, Separators sep);
 

@@ -157,15 +157,15 @@ void ifthenelse(Context& ctx, char* window) {
 
     if (not_found && ctx.opt.GENFINDINFO && std::strncmp(window, "UC", 2) != 0 &&
         std::strncmp(window, "US", 2) != 0 && std::strncmp(window, "UN", 2) != 0) {
-        std::fprintf(ctx.err, "Warning: tag %s not found in directory %s at line %d (using default)\n", window,
-                     ctx.msg.DIREC.c_str(), ctx.LINENO());
+        std::fprintf(ctx.err, "Warning: tag %s not found in directory %s at line %lld (using default)\n", window,
+                     ctx.msg.DIREC.c_str(), static_cast<long long>(ctx.LINENO()));
     }
     if (const char* def = default_segment(*code)) {
         convert(ctx, window, def);
         return;
     }
-    std::fprintf(ctx.err, "Can't uncompress/compress tag '%s' (line %d), tag is unknown to me\n", window,
-                 ctx.LINENO());
+    std::fprintf(ctx.err, "Can't uncompress/compress tag '%s' (line %lld), tag is unknown to me\n", window,
+                 static_cast<long long>(ctx.LINENO()));
 }
 
 }  // namespace marlune::directory

@@ -1,8 +1,10 @@
 #include "driver/run.hpp"
 
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,6 +50,7 @@ bool scan(int argc, char** argv, Context& ctx, Request& req) {
             if (i + 1 >= argc || std::strlen(argv[i + 1]) < 3) fatal("usage: -c<tag>\n");
             const auto* t = reinterpret_cast<const signed char*>(argv[i + 1]);
             std::printf("%s=%d\n", argv[i + 1], t[2] * 1024 + t[1] * 32 + t[0] - 68705);
+            if (std::fflush(stdout) != 0 || std::ferror(stdout)) fatal("Couldn't write output file '-'\n");
             return false;
         }
         bool matched = false;
@@ -93,10 +96,30 @@ bool scan(int argc, char** argv, Context& ctx, Request& req) {
     return true;
 }
 
-bool same_file(const char* input, const char* output) {
-    if (std::strcmp(input, "-") == 0 || std::strcmp(output, "-") == 0) return false;
-    struct stat a, b;
-    return ::stat(input, &a) == 0 && ::stat(output, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+// True when what will be read (the input descriptor) and what will be
+// written (the output file, or standard output for "-") are one regular
+// file: converting a file onto itself would destroy it, or never end.
+bool same_file(int input, const char* output) {
+    struct stat in, out;
+    if (::fstat(input, &in) != 0 || !S_ISREG(in.st_mode)) return false;
+    const int found = std::strcmp(output, "-") == 0 ? ::fstat(STDOUT_FILENO, &out) : ::stat(output, &out);
+    return found == 0 && S_ISREG(out.st_mode) && in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+}
+
+// Whether the output could be opened for writing, decided without creating
+// or truncating anything: an existing file that can be written, or a new
+// name in a folder that exists and takes new entries.
+bool output_can_be_opened(const char* output) {
+    if (std::strcmp(output, "-") == 0) return true;
+    const std::string name = output;
+    if (name.empty()) return false;
+    struct stat st;
+    if (::stat(output, &st) == 0) return !S_ISDIR(st.st_mode) && ::faccessat(AT_FDCWD, output, W_OK, AT_EACCESS) == 0;
+    if (errno != ENOENT || name.back() == '/') return false;
+    const auto slash = name.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 void summary(std::FILE* err, const Context& ctx, const Request& req) {
@@ -141,25 +164,28 @@ int run_checked(int argc, char** argv, std::FILE* err) {
     if (transliteration(req.command) && (ctx.add_at || ctx.add_cr || ctx.opt.DOCNTNUM || ctx.opt.force))
         fatal("You cannot use options -@, -M, -num and -f with -ab and -ba\n");
 
+    // Nothing is created or truncated until every check has passed and the
+    // input has been read from: a run that fails here leaves an existing
+    // output as it was.
     Files files;
     bool error = false;
     if (req.input == nullptr || req.output == nullptr) {
         std::fputs("please give an input and an output file\n", err);
         error = true;
-    } else if (same_file(req.input, req.output)) {
-        std::fprintf(err, "Input and output are the same file '%s'\n", req.input);
-        error = true;
     } else {
-        // The output is opened (created or truncated) first.
-        files.out = std::strcmp(req.output, "-") == 0 ? stdout : std::fopen(req.output, "w");
-        files.in = std::strcmp(req.input, "-") == 0 ? STDIN_FILENO : ::open(req.input, O_RDONLY);
-        if (files.in < 0) {
-            std::fprintf(err, "Couldn't open input file '%s'\n", req.input);
+        files.in = std::strcmp(req.input, "-") == 0 ? STDIN_FILENO : ::open(req.input, O_RDONLY | O_CLOEXEC);
+        if (files.in >= 0 && same_file(files.in, req.output)) {
+            std::fprintf(err, "Input and output are the same file '%s'\n", req.input);
             error = true;
-        }
-        if (files.out == nullptr) {
-            std::fprintf(err, "Couldn't open output file '%s'\n", req.output);
-            error = true;
+        } else {
+            if (files.in < 0) {
+                std::fprintf(err, "Couldn't open input file '%s'\n", req.input);
+                error = true;
+            }
+            if (!output_can_be_opened(req.output)) {
+                std::fprintf(err, "Couldn't open output file '%s'\n", req.output);
+                error = true;
+            }
         }
     }
     if (req.command == Command::none) {
@@ -170,11 +196,15 @@ int run_checked(int argc, char** argv, std::FILE* err) {
 
     summary(err, ctx, req);
 
+    io::Input input(files.in, req.input);
+    input.prefetch();
+    files.out = std::strcmp(req.output, "-") == 0 ? stdout : std::fopen(req.output, "w");
+    if (files.out == nullptr) fatal("Couldn't open output file '%s'\n", req.output);
+
     // The output stream gets a 16 KiB buffer of its own; the input is read
     // straight from its descriptor.
     std::setvbuf(files.out, nullptr, _IOFBF, 16384);
     io::FileSink sink(files.out, req.output);
-    io::Input input(files.in, req.input);
     io::Output output(sink);
     convert(ctx, req.command, input, output);
     files.out = nullptr;
@@ -185,16 +215,35 @@ int run_checked(int argc, char** argv, std::FILE* err) {
 }  // namespace
 
 int run(int argc, char** argv, std::FILE* keys, std::FILE* err) {
-    if (argc <= 1) {
-        help_screens(err, keys);
-        return 0;
-    }
     try {
+        if (argc <= 1) {
+            help_screens(err, keys);
+            // The screens are the whole result: losing them is a failure.
+            return std::fflush(err) != 0 || std::ferror(err) ? 1 : 0;
+        }
         return run_checked(argc, argv, err);
     } catch (const FatalError& e) {
         std::fputs(e.what(), err);
         return 1;
+    } catch (const std::bad_alloc&) {
+        std::fputs("Out of memory\n", err);
+        return 1;
     }
+}
+
+bool open_standard_descriptors() {
+    // Each closed one gets /dev/null, opened so that using it fails (input
+    // write-only, outputs read-only): a file the run opens later can then
+    // never become standard output or standard error by accident.
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+        if (opened != fd) {
+            if (opened >= 0) ::close(opened);
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace marlune::driver

@@ -5,11 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
-#include <optional>
 
 #include "common/context.hpp"
 #include "directory/lookup.hpp"
+#include "expand/c_locale.hpp"
 
 namespace marlune::expand {
 
@@ -44,70 +43,10 @@ void capture_unh(Context& ctx, int fieldno, std::string_view value) {
     current.assign(value.substr(0, MAX_CAPTURE));
     tidy(current);
     if (current == previous) return;
-    std::fprintf(ctx.err, "New directory (UNH.%s) '%s' detected (message %d, line %d)\n",
-                 version ? "0052" : "0054", current.c_str(), ctx.msg.MESSNO, ctx.LINENO());
+    std::fprintf(ctx.err, "New directory (UNH.%s) '%s' detected (message %lld, line %lld)\n",
+                 version ? "0052" : "0054", current.c_str(), static_cast<long long>(ctx.msg.MESSNO),
+                 static_cast<long long>(ctx.LINENO()));
     if (!version) directory::findDirec(ctx, ctx.msg.DIREC.c_str());
-}
-
-namespace {
-locale_t c_locale() {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return locale;
-}
-}  // namespace
-
-namespace {
-
-// Plain decimals (an optional sign, digits with at most one point, at most
-// 15 significant digits and 22 decimals) are converted with one division of
-// two exactly represented numbers, which IEEE arithmetic rounds correctly:
-// the same double that strtod gives, without its cost. Anything else
-// (blanks, exponents, hexadecimal, no digits) is left to strtod.
-std::optional<double> plain_decimal(std::string_view text) noexcept {
-    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    std::uint64_t mantissa = 0;
-    int significant = 0, decimals = 0;
-    bool point = false, digits = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            digits = true;
-            if (point) ++decimals;
-            if (mantissa == 0 && c == '0') continue;
-            if (++significant > 15) return std::nullopt;
-            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (!digits || decimals > 22) return std::nullopt;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'x' || text[i] == 'X')) return std::nullopt;
-    const double value = static_cast<double>(mantissa) / kPow10[decimals];
-    return negative ? -value : value;
-}
-
-}  // namespace
-
-double numeric_value(std::string_view text) {
-    if (const auto value = plain_decimal(text)) return *value;
-    std::array<char, 64> small;
-    std::string large;
-    const char* s;
-    if (text.size() < small.size()) {
-        std::memcpy(small.data(), text.data(), text.size());
-        small[text.size()] = '\0';
-        s = small.data();
-    } else {
-        large.assign(text);
-        s = large.c_str();
-    }
-    return strtod_l(s, nullptr, c_locale());
 }
 
 std::string prtCntNum(double cntnum) {

@@ -3,7 +3,10 @@
 // at every UNH, the version and release captured from it, and the number
 // total of the message.
 #include <string>
+#include <cstdint>
 #include <string_view>
+
+#include "expand/number.hpp"
 
 namespace marlune {
 struct Context;
@@ -16,7 +19,7 @@ struct MessageState {
     std::string PREVDIREC;      // release of the previous message
     std::string MSTYPEVER;      // version of the current message, e.g. "D"
     std::string PREVMSTYPEVER;  // version of the previous message
-    int MESSNO = 0;             // number of the current message
+    std::int64_t MESSNO = 0;    // number of the current message (64 bits: never wraps)
     int inUNH = 0;              // 1 while a UNH segment is converted
     int INCNTNUM = 0;           // 1 while a CNT segment is converted
     double cntnum = 0.0;        // number total of the current message
@@ -32,11 +35,6 @@ void message_start(MessageState& msg);
 // Called after field `fieldno` (counted from 1) of a UNH segment has been
 // converted: fields 3 and 4 are the message version and release.
 void capture_unh(Context& ctx, int fieldno, std::string_view value);
-
-// Numeric value of a field's text, read like strtod in the C locale (leading
-// white space, sign, digits, point, exponent; the longest such beginning;
-// nothing numeric is 0), whatever the process locale.
-double numeric_value(std::string_view text);
 
 // The number total as text: fixed notation with 18 decimals, trailing zeros
 // and a trailing point removed.

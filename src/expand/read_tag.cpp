@@ -1,6 +1,10 @@
 #include "expand/read_tag.hpp"
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -37,8 +41,8 @@ public:
         if (ctx_.add_cr) out_.CPUT('\r');
         out_.CPUT('\n');
         if (ended_)
-            std::fprintf(ctx_.err, "Warning: input ends inside segment %.3s (line %d)\n", definition,
-                         in_.LINENO);
+            std::fprintf(ctx_.err, "Warning: input ends inside segment %.3s (line %lld)\n", definition,
+                         static_cast<long long>(in_.LINENO));
         return next;
     }
 
@@ -49,12 +53,11 @@ private:
             if (*pos == '+') {
                 const FieldSpecifier f = parse_field(pos);
                 pos = f.next;
-                const bool present = take_value(sep_.element);
-                write_field(f, present, false);
+                field(f, sep_.element, false, false);
                 ++cu_fieldno_;
                 if (*pos == ':') pos = read_colon(pos);
             } else if (*pos == ':') {
-                fatal("Can't have a colon here (line %d)!\n", in_.LINENO);
+                fatal("Can't have a colon here (line %lld)!\n", static_cast<long long>(in_.LINENO));
             } else {
                 ++pos;
                 while (*pos && *pos != '\'' && *pos != '+' && *pos != ':') ++pos;
@@ -69,12 +72,11 @@ private:
             if (*pos == ':') {
                 const FieldSpecifier f = parse_field(pos);
                 pos = f.next;
-                const bool present = take_value(sep_.component);
                 const bool total = ctx_.opt.DOCNTNUM && ctx_.msg.INCNTNUM && numeric(f.type);
-                write_field(f, present, total);
+                const bool capture = ctx_.msg.inUNH && (cu_fieldno_ == 2 || cu_fieldno_ == 3);
+                field(f, sep_.component, total, capture);
                 ++cu_fieldno_;
-                if (ctx_.msg.inUNH && (cu_fieldno_ == 3 || cu_fieldno_ == 4))
-                    capture_unh(ctx_, cu_fieldno_, ctx_.field);
+                if (capture) capture_unh(ctx_, cu_fieldno_, capture_);
             } else {
                 ++pos;
                 while (*pos && *pos != '\'' && *pos != '+' && *pos != ':') ++pos;
@@ -83,19 +85,110 @@ private:
         return pos;
     }
 
-    // A field is present when the byte that ended the previous value is the
-    // separator that introduces it; its value is then read.
-    bool take_value(signed char introducer) {
-        ctx_.field.clear();
-        if (ended_ || ending_ != introducer) return false;
-        read_value();
-        return true;
+    // One field: present when the byte that ended the previous value is the
+    // separator that introduces it; its value is then read and written as it
+    // comes, so that a value of any length needs no more memory than a
+    // numeric field's width. `capture` keeps the value's beginning for the
+    // message header.
+    void field(const FieldSpecifier& f, signed char introducer, bool total, bool capture) {
+        const bool present = !ended_ && ending_ == introducer;
+        capture_.clear();
+        auto keep = [this, capture](std::string_view run) {
+            if (capture && capture_.size() < MAX_CAPTURE)
+                capture_.append(run.substr(0, MAX_CAPTURE - capture_.size()));
+        };
+        if (total) {
+            // -num: the component carries the number total instead of its
+            // value, which is read and dropped.
+            if (present) read_value([](std::string_view) {});
+            double& cntnum = ctx_.msg.cntnum;
+            const std::string v = prtCntNum(cntnum);
+            cntnum += numeric_value(v);
+            write_numeric(v, f.width);
+            keep(v);
+        } else if (numeric(f.type)) {
+            numeric_field(f.width, present, keep);
+        } else {
+            alphanumeric_field(f.width, present, keep);
+        }
     }
 
-    void read_value() {
-        std::string& field = ctx_.field;
+    template <class Keep>
+    void alphanumeric_field(long width, bool present, Keep& keep) {
+        std::size_t n = 0;
+        if (present) {
+            read_value([&](std::string_view run) {
+                out_.CPUTS(run);
+                n += run.size();
+                keep(run);
+            });
+        }
+        if (n != 0) {
+            out_.fill(' ', width - static_cast<std::ptrdiff_t>(std::min<std::size_t>(n, PTRDIFF_MAX)));
+        } else if (ctx_.opt.force) {
+            if (present) keep("-");
+            out_.CPUT('-');
+            out_.fill(' ', width - 1);
+        } else {
+            out_.fill(' ', width);
+        }
+    }
+
+    // A numeric value is held up to one byte beyond its width: a shorter one
+    // is padded in front, a longer one needs no padding and streams on.
+    template <class Keep>
+    void numeric_field(long width, bool present, Keep& keep) {
+        std::string& held = ctx_.field;
+        held.clear();
+        double& cntnum = ctx_.msg.cntnum;
+        bool streaming = false;
+        if (present) {
+            const std::size_t limit = static_cast<std::size_t>(width < 0 ? 0 : width) + 1;
+            read_value([&](std::string_view run) {
+                keep(run);
+                if (!streaming) {
+                    const std::size_t take = std::min(run.size(), limit - held.size());
+                    held.append(run.data(), take);
+                    if (held.size() < limit) return;
+                    streaming = true;
+                    number_.reset();
+                    number_.feed(held);
+                    out_.CPUTS(held);
+                    run.remove_prefix(take);
+                }
+                number_.feed(run);
+                out_.CPUTS(run);
+            });
+        }
+        if (streaming) {
+            cntnum += number_.value();
+        } else if (!held.empty()) {
+            cntnum += numeric_value(held);
+            write_numeric(held, width);
+        } else if (ctx_.opt.force) {
+            if (present) keep("1");
+            out_.fill(present ? ctx_.opt.UNCOMPRESSED_ZERO : '0', width - 1);
+            out_.CPUT('1');
+            cntnum += 1;
+        } else {
+            out_.fill(ctx_.opt.UNCOMPRESSED_ZERO, width);
+        }
+    }
+
+    // Reads a value up to its separator, handing it to `sink` in runs: the
+    // bytes the input holds ready up to the first one that needs a closer
+    // look (a separator, the release character or a line feed, which FGETC
+    // counts), and each released byte.
+    template <class Sink>
+    void read_value(Sink&& sink) {
         for (;;) {
-            take_ordinary_bytes(field);
+            const std::string_view ready = in_.pending();
+            std::size_t n = 0;
+            while (n < ready.size() && !stops_[static_cast<unsigned char>(ready[n])]) ++n;
+            if (n != 0) {
+                sink(ready.substr(0, n));
+                in_.consume(n);
+            }
             int c = in_.FGETC();
             if (in_.FEOF()) {
                 ended_ = true;
@@ -112,20 +205,9 @@ private:
                     return;
                 }
             }
-            field.push_back(static_cast<char>(c));
+            const char byte = static_cast<char>(c);
+            sink(std::string_view(&byte, 1));
         }
-    }
-
-    // Appends the bytes that the input holds ready up to the first one that
-    // needs a closer look (a separator, the release character or a line feed,
-    // which FGETC counts).
-    void take_ordinary_bytes(std::string& field) {
-        const std::string_view ready = in_.pending();
-        std::size_t n = 0;
-        while (n < ready.size() && !stops_[static_cast<unsigned char>(ready[n])]) ++n;
-        if (n == 0) return;
-        field.append(ready.data(), n);
-        in_.consume(n);
     }
 
     void write_numeric(std::string_view v, long width) {
@@ -140,46 +222,13 @@ private:
         }
     }
 
-    [[gnu::always_inline]] void write_field(const FieldSpecifier& f, bool present, bool total) {
-        std::string& v = ctx_.field;
-        const bool force = ctx_.opt.force;
-        double& cntnum = ctx_.msg.cntnum;
-        if (!numeric(f.type)) {
-            if (!v.empty()) {
-                out_.CPUTS(v);
-                out_.fill(' ', f.width - static_cast<long>(v.size()));
-            } else if (force) {
-                if (present) v.assign(1, '-');
-                out_.CPUT('-');
-                out_.fill(' ', f.width - 1);
-            } else {
-                out_.fill(' ', f.width);
-            }
-            return;
-        }
-        if (total) {
-            // -num: the component carries the number total instead of its value.
-            v = prtCntNum(cntnum);
-            cntnum += numeric_value(v);
-            write_numeric(v, f.width);
-        } else if (!v.empty()) {
-            cntnum += numeric_value(v);
-            write_numeric(v, f.width);
-        } else if (force) {
-            if (present) v.assign(1, '1');
-            out_.fill(present ? ctx_.opt.UNCOMPRESSED_ZERO : '0', f.width - 1);
-            out_.CPUT('1');
-            cntnum += 1;
-        } else {
-            out_.fill(ctx_.opt.UNCOMPRESSED_ZERO, f.width);
-        }
-    }
-
     Context& ctx_;
     io::Input& in_;
     io::Output& out_;
     const Separators sep_;
     const std::array<bool, 256>& stops_;
+    std::string capture_;  // the beginning of a value for the message header
+    NumberReader number_;  // the value of a numeric field longer than its width
     int ending_ = 0;      // the byte that ended the last value read
     bool ended_ = false;  // the input ended inside this segment
     int cu_fieldno_ = 0;

@@ -15,6 +15,10 @@ Input::Input(std::string_view data, std::size_t chunk)
     : memory_(data), chunk_(std::clamp<std::size_t>(chunk, 1, BLOCK)) {}
 
 bool Input::refill() {
+    BUFLEN = 0;
+    INBUF = 0;
+    if (ended_) return false;
+    ++reads_;
     std::size_t got = 0;
     if (fd_ >= 0) {
         ssize_t n;
@@ -31,7 +35,7 @@ bool Input::refill() {
         }
     }
     BUFLEN = static_cast<std::int32_t>(got);
-    INBUF = 0;
+    ended_ = got == 0;
     return got != 0;
 }
 

@@ -28,7 +28,9 @@ public:
     Input& operator=(const Input&) = delete;
 
     // The next byte as a signed character value, or END_OF_INPUT when the
-    // input is used up (FEOF is then true).
+    // input is used up (FEOF is then true). Once a read has delivered
+    // nothing, the end is final: the descriptor is not read again, so that a
+    // terminal user presses Ctrl-D once.
     int FGETC() {
         if (INBUF == BUFLEN && !refill()) return END_OF_INPUT;
         const auto c = static_cast<signed char>(FBUF[static_cast<std::size_t>(INBUF++)]);
@@ -41,7 +43,8 @@ public:
     int FEOF() const noexcept { return BUFLEN == 0 ? 1 : 0; }
 
     // Current input line: 1 at start, plus one per line feed delivered.
-    std::int32_t LINENO = 1;
+    // 64 bits, so that no input is long enough to make it wrap.
+    std::int64_t LINENO = 1;
 
     // Bytes of the current block not delivered yet (for loops that consume
     // a block at a time; they must keep LINENO themselves).
@@ -50,6 +53,16 @@ public:
     }
     void consume(std::size_t n) noexcept { INBUF += static_cast<std::int32_t>(n); }
 
+    // Makes the first read before any byte is delivered, so that a run can
+    // tell an unreadable input (a folder, a closed descriptor) before it
+    // creates its output. Delivers nothing: FGETC starts with that block.
+    void prefetch() {
+        if (INBUF == BUFLEN && !ended_) refill();
+    }
+
+    // Number of reads made from the descriptor or the memory source.
+    std::uint64_t reads() const noexcept { return reads_; }
+
 private:
     bool refill();
 
@@ -57,6 +70,8 @@ private:
     std::int32_t BUFLEN = 0;
     std::int32_t INBUF = 0;
 
+    bool ended_ = false;  // a read delivered nothing: the end is final
+    std::uint64_t reads_ = 0;
     int fd_ = -1;
     std::string name_;
     std::string_view memory_;

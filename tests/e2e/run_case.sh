@@ -12,6 +12,7 @@
 #   expected.status  expected exit status
 #   expected.files/  (optional) files that must exist afterwards, with their
 #                    exact contents
+#   expected.absent  (optional) names of files that must not exist afterwards
 #   anything else    input files, copied alongside
 set -u
 bin=$1 case_dir=$2 stamp=${3:-}
@@ -55,5 +56,10 @@ if [ -d "$case_dir/expected.files" ]; then
       echo "$name: file $rel differs"; diff <(od -c "$f") <(od -c "$work/$rel") | head -20; fail=1
     fi
   done < <(find "$case_dir/expected.files" -type f -print0)
+fi
+if [ -f "$case_dir/expected.absent" ]; then
+  while IFS= read -r rel || [ -n "$rel" ]; do
+    if [ -e "$work/$rel" ]; then echo "$name: file $rel exists, expected none"; fail=1; fi
+  done < "$case_dir/expected.absent"
 fi
 exit $fail

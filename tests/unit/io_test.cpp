@@ -55,6 +55,35 @@ TEST(Input, DeliversEveryByteAcrossBlocks) {
     }
 }
 
+// Once a read has delivered nothing the end is final: on a terminal, a
+// further read would wait for another Ctrl-D.
+TEST(Input, NoReadAfterTheEnd) {
+    for (const std::string& data : {std::string(), std::string("abc"), std::string(16384, 'x')}) {
+        Input in(data, 7);
+        while (in.FGETC() != END_OF_INPUT || !in.FEOF()) {
+        }
+        const auto reads = in.reads();
+        for (int i = 0; i < 5; ++i) EXPECT_EQ(in.FGETC(), END_OF_INPUT);
+        in.prefetch();
+        EXPECT_EQ(in.FEOF(), 1);
+        EXPECT_EQ(in.reads(), reads) << data.size() << " bytes: read again after the end";
+    }
+}
+
+// The first read can be made ahead of the first byte without changing what
+// is delivered.
+TEST(Input, PrefetchDeliversTheSameBytes) {
+    Input in(std::string_view("ab\n"), 2);
+    in.prefetch();
+    in.prefetch();
+    EXPECT_EQ(in.reads(), 1u);
+    EXPECT_EQ(in.FGETC(), 'a');
+    EXPECT_EQ(in.FGETC(), 'b');
+    EXPECT_EQ(in.FGETC(), '\n');
+    EXPECT_EQ(in.LINENO, 2);
+    EXPECT_EQ(in.FGETC(), END_OF_INPUT);
+}
+
 TEST(Output, NoNewlineDropsLineEnds) {
     StringSink sink;
     Output out(sink);

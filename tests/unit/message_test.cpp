@@ -138,6 +138,20 @@ TEST(Capture, OnlyInsideUnh) {
     EXPECT_EQ(h.errors(), "");
 }
 
+// The line and message counters do not wrap at 2^31: started just below,
+// they are quoted in full after it.
+TEST(Counters, PastTwoToTheThirtyOne) {
+    Harness h("\nUNH+1+ORDERS:D:97A:UN'\nXYZ+1'\n");
+    h.in.LINENO = 2147483647;
+    h.ctx.msg.MESSNO = 2147483647;
+    h.convert(driver::Command::au);
+    EXPECT_EQ(h.errors(),
+              "New directory (UNH.0052) 'D' detected (message 2147483648, line 2147483648)\n"
+              "New directory (UNH.0054) '97A' detected (message 2147483648, line 2147483648)\n"
+              "Can't uncompress/compress tag 'XYZ' (line 2147483649), tag is unknown to me\n");
+    EXPECT_EQ(h.in.LINENO, 2147483650);
+}
+
 TEST(MessageStart, MovesCurrentToPrevious) {
     expand::MessageState m;
     m.DIREC = "96A";
