@@ -1,0 +1,71 @@
+// The word-at-a-time fill scans against a byte-at-a-time reading of the
+// same rules, over every length up to a few words and every position of
+// the first byte that is not fill.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "compress/fill.hpp"
+
+namespace marlune::compress {
+namespace {
+
+std::size_t trailing_reference(const std::string& t) {
+    std::size_t n = t.size();
+    while (n > 0 && t[n - 1] == ' ') --n;
+    return n;
+}
+
+NumericFill leading_reference(const std::string& t) {
+    NumericFill f{0, false};
+    for (; f.length < t.size() && (t[f.length] == '0' || t[f.length] == ' ' || t[f.length] == '-'); ++f.length)
+        if (t[f.length] == '0') f.zero = true;
+    return f;
+}
+
+TEST(Fill, WordScansAgreeWithByteScans) {
+    std::mt19937 rng(7);
+    // Bytes near the fill bytes in value, so that a scan that compares loosely
+    // (a borrow between bytes, a wrong mask) is caught.
+    const std::string alphabet = std::string(" 0-!/1,.\x1F\xA0\xB0\xAD") + '\0';
+    for (std::size_t size = 0; size <= 40; ++size) {
+        for (int round = 0; round < 300; ++round) {
+            std::string t(size, ' ');
+            for (char& c : t) c = alphabet[rng() % alphabet.size()];
+            // Long runs of fill at the start or end, broken at a random place.
+            const std::size_t cut = size == 0 ? 0 : rng() % (size + 1);
+            std::string numeric = t, blanks = t;
+            for (std::size_t i = 0; i < cut; ++i) numeric[i] = "0 -"[rng() % 3];
+            for (std::size_t i = cut; i < size; ++i) blanks[i] = ' ';
+            EXPECT_EQ(without_trailing_blanks(blanks), trailing_reference(blanks)) << '"' << blanks << '"';
+            const NumericFill got = numeric_fill(numeric), want = leading_reference(numeric);
+            EXPECT_EQ(got.length, want.length) << '"' << numeric << '"';
+            EXPECT_EQ(got.zero, want.zero) << '"' << numeric << '"';
+        }
+    }
+}
+
+TEST(Fill, Table) {
+    struct Case {
+        std::string text;
+        std::size_t trimmed, fill;
+        bool zero;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"", 0, 0, false},
+             {"        ", 0, 8, false},
+             {"000000000000000000", 18, 18, true},
+             {"-00000000001234.50", 18, 11, true},
+             {"           -12    ", 14, 12, false},
+             {"EUR                                ", 3, 0, false},
+             {"A B      C        ", 10, 0, false},
+         }) {
+        EXPECT_EQ(without_trailing_blanks(c.text), c.trimmed) << '"' << c.text << '"';
+        EXPECT_EQ(numeric_fill(c.text).length, c.fill) << '"' << c.text << '"';
+        EXPECT_EQ(numeric_fill(c.text).zero, c.zero) << '"' << c.text << '"';
+    }
+}
+
+}  // namespace
+}  // namespace marlune::compress
