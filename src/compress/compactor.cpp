@@ -102,8 +102,10 @@ void Compactor::put_data(io::Output& out, std::int64_t line, Separators sep, std
     if (pending + length > from) {
         // Taken a character at a time, the run would be appended up to the
         // character at the release position, which writes everything. If
-        // that position is the end of the buffer, the character before which
-        // the limit is reached ends the run instead, after those that fit.
+        // that position is the end of the buffer, the first character past
+        // it ends the run instead, after those before it were appended (the
+        // longest length is already the limit then: the release position
+        // never passes a length the pending text has had).
         if (BEGINALFA >= BUFFER_SIZE) {
             const std::size_t fit = static_cast<std::size_t>(BUFFER_SIZE) - pending;
             if (fit != 0) {
@@ -112,7 +114,6 @@ void Compactor::put_data(io::Output& out, std::int64_t line, Separators sep, std
                 held_separators = held_components = 0;
                 open_release = false;
             }
-            MAXL_CPRINTF = BUFFER_SIZE;
             overflow(line);
         }
         if (MAXL_CPRINTF < BEGINALFA + 1) MAXL_CPRINTF = BEGINALFA + 1;
