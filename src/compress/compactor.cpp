@@ -18,6 +18,50 @@ bool is_separator(signed char c, Separators sep) noexcept {
 
 }  // namespace
 
+// The two steps every call comes down to; defined first so that the calls
+// below can inline them.
+inline void Compactor::data(io::Output& out, const char* run, std::size_t length) {
+    held_separators = held_components = 0;
+    if (static_cast<std::size_t>(L) + length > static_cast<std::size_t>(BEGINALFA)) {
+        // Data at or beyond the release position: everything goes out.
+        if (L != 0) out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(L)));
+        if (length == 1) {
+            out.CPUT(*run);
+        } else {
+            out.CPUTS(std::string_view(run, length));
+        }
+        L = 0;
+        BEGINALFA = 0;
+        open_release = false;
+        return;
+    }
+    std::memcpy(buffer.get() + L, run, length);
+    L += static_cast<int>(length);
+}
+
+inline void Compactor::separator(io::Output& out, Separators sep, char c) {
+    const auto s = static_cast<signed char>(c);
+    if (s == sep.terminator) {
+        // The held element and component separators go; the rest is final.
+        if (L > held_separators) out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(L - held_separators)));
+        out.CPUT(c);
+        L = 0;
+        held_separators = held_components = 0;
+        return;
+    }
+    if (s == sep.element) {
+        // Component separators held right before it go.
+        L -= held_components;
+        held_separators -= held_components;
+        held_components = 0;
+    } else {
+        ++held_components;
+    }
+    buffer[static_cast<std::size_t>(L++)] = c;
+    ++held_separators;
+    if (BEGINALFA < L) BEGINALFA = L;
+}
+
 void Compactor::allocate() {
     tmp_buf.reset(new (std::nothrow) char[PIECE_SIZE]);
     buffer.reset(new (std::nothrow) char[BUFFER_SIZE]);
@@ -152,44 +196,6 @@ void Compactor::take(io::Output& out, Separators sep, const char* piece, std::si
         if (end < length) separator(out, sep, piece[end++]);
         i = end;
     }
-}
-
-void Compactor::data(io::Output& out, const char* run, std::size_t length) {
-    held_separators = held_components = 0;
-    if (static_cast<std::size_t>(L) + length > static_cast<std::size_t>(BEGINALFA)) {
-        // Data at or beyond the release position: everything goes out.
-        if (L != 0) out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(L)));
-        out.CPUTS(std::string_view(run, length));
-        L = 0;
-        BEGINALFA = 0;
-        open_release = false;
-        return;
-    }
-    std::memcpy(buffer.get() + L, run, length);
-    L += static_cast<int>(length);
-}
-
-void Compactor::separator(io::Output& out, Separators sep, char c) {
-    const auto s = static_cast<signed char>(c);
-    if (s == sep.terminator) {
-        // The held element and component separators go; the rest is final.
-        out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(L - held_separators)));
-        out.CPUT(c);
-        L = 0;
-        held_separators = held_components = 0;
-        return;
-    }
-    if (s == sep.element) {
-        // Component separators held right before it go.
-        L -= held_components;
-        held_separators -= held_components;
-        held_components = 0;
-    } else {
-        ++held_components;
-    }
-    buffer[static_cast<std::size_t>(L++)] = c;
-    ++held_separators;
-    if (BEGINALFA < L) BEGINALFA = L;
 }
 
 }  // namespace marlune::compress
