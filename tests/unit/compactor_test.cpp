@@ -247,6 +247,38 @@ TEST(Compactor, FormattedCallsMatchCharacterCalls) {
     EXPECT_EQ(sink.data(), "NAD+?+'@\n");
 }
 
+// A formatted piece of more than two characters is taken a character at a
+// time, escape pairs kept together; the limit applies to the whole piece.
+TEST(Compactor, LongerFormattedPieces) {
+    const std::vector<std::string> pieces = {"NAD", "+BY+::9", "?+A??", "::+::'\n", "UNS+:+'"};
+    io::StringSink sink;
+    io::Output out(sink);
+    Compactor formatted;
+    Feeder characters;
+    for (const std::string& piece : pieces) {
+        formatted.cprintf(out, 1, A, "%s", piece.c_str());
+        for (std::size_t i = 0; i < piece.size(); ++i) {
+            if (piece[i] == '?') {
+                characters.call(piece.substr(i++, 2));
+            } else {
+                characters.call(piece.substr(i, 1));
+            }
+        }
+        EXPECT_EQ(formatted.pending(), characters.compactor().pending()) << "after " << piece;
+        EXPECT_EQ(formatted.begin_alfa(), characters.compactor().begin_alfa()) << "after " << piece;
+    }
+    formatted.flush(out, 1, A);
+    characters.flush();
+    out.CFLUSH();
+    EXPECT_EQ(sink.data(), "NAD+BY+::9?+A?" "?'\nUNS'");
+    EXPECT_EQ(characters.written(), sink.data());
+
+    const std::string long_piece(Compactor::BUFFER_SIZE - 2, 'x');
+    formatted.put(out, 1, A, '+');
+    formatted.put(out, 1, A, '+');
+    EXPECT_THROW(formatted.cprintf(out, 1, A, "%s+", long_piece.c_str()), FatalError);
+    EXPECT_EQ(formatted.pending_length(), 2) << "nothing appended";
+}
 
 // A run of data characters handed over at once leaves the same output and
 // the same pending state as one call per character, at every point of a
