@@ -136,8 +136,7 @@ void Compactor::put_pair(io::Output& out, std::int64_t line, Separators sep, cha
     }
 }
 
-void Compactor::put_data(io::Output& out, std::int64_t line, Separators sep, std::string_view run) {
-    static_cast<void>(sep);
+void Compactor::put_data(io::Output& out, std::int64_t line, Separators, std::string_view run) {
     if (run.empty()) return;
     if (!buffer) allocate();
     const std::size_t length = run.size();
@@ -168,9 +167,7 @@ void Compactor::put_data(io::Output& out, std::int64_t line, Separators sep, std
     data(out, run.data(), length);
 }
 
-void Compactor::flush(io::Output& out, std::int64_t line, Separators sep) {
-    static_cast<void>(line);
-    static_cast<void>(sep);
+void Compactor::flush(io::Output& out, std::int64_t, Separators) {
     if (!buffer) allocate();
     if (L != 0) out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(L)));
     L = 0;
