@@ -10,12 +10,75 @@
 
 namespace marlune::compress {
 
+namespace {
+
+bool is_separator(signed char c, Separators sep) noexcept {
+    return c == sep.element || c == sep.component || c == sep.terminator;
+}
+
+}  // namespace
+
+// The two steps every call comes down to; defined first so that the calls
+// below can inline them.
+inline void Compactor::data(io::Output& out, const char* run, std::size_t length) {
+    held_separators = held_components = 0;
+    if (static_cast<std::size_t>(L) + length > static_cast<std::size_t>(BEGINALFA)) {
+        // Data at or beyond the release position: everything goes out.
+        if (L != 0) out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(L)));
+        if (length == 1) {
+            out.CPUT(*run);
+        } else {
+            out.CPUTS(std::string_view(run, length));
+        }
+        L = 0;
+        BEGINALFA = 0;
+        open_release = false;
+        return;
+    }
+    std::memcpy(buffer.get() + L, run, length);
+    L += static_cast<int>(length);
+}
+
+inline void Compactor::separator(io::Output& out, Separators sep, char c) {
+    const auto s = static_cast<signed char>(c);
+    if (s == sep.terminator) {
+        // The held element and component separators go; the rest is final.
+        if (L > held_separators) out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(L - held_separators)));
+        out.CPUT(c);
+        L = 0;
+        held_separators = held_components = 0;
+        return;
+    }
+    if (s == sep.element) {
+        // Component separators held right before it go.
+        L -= held_components;
+        held_separators -= held_components;
+        held_components = 0;
+    } else {
+        ++held_components;
+    }
+    buffer[static_cast<std::size_t>(L++)] = c;
+    ++held_separators;
+    if (BEGINALFA < L) BEGINALFA = L;
+}
+
 void Compactor::allocate() {
     tmp_buf.reset(new (std::nothrow) char[PIECE_SIZE]);
-    buffer.reset(new (std::nothrow) char[BUFFER_SIZE + 1]);
+    buffer.reset(new (std::nothrow) char[BUFFER_SIZE]);
     if (!tmp_buf || !buffer) fatal("Out of memory\n");
-    buffer[0] = '\0';
     L = 0;
+}
+
+void Compactor::overflow(std::int64_t line) {
+    fatal("Out of bufferspace while printing segment at line %lld\n", static_cast<long long>(line));
+}
+
+void Compactor::grow(std::int64_t line, std::size_t length) {
+    const std::size_t grown = static_cast<std::size_t>(L) + length;
+    if (grown > static_cast<std::size_t>(MAXL_CPRINTF)) {
+        if (grown > static_cast<std::size_t>(BUFFER_SIZE)) overflow(line);
+        MAXL_CPRINTF = static_cast<int>(grown);
+    }
 }
 
 void Compactor::cprintf(io::Output& out, std::int64_t line, Separators sep, const char* format, ...) {
@@ -28,123 +91,108 @@ void Compactor::cprintf(io::Output& out, std::int64_t line, Separators sep, cons
     va_start(args, format);
     std::vsnprintf(tmp_buf.get(), PIECE_SIZE, format, args);
     va_end(args);
-    append(out, line, sep, tmp_buf.get(), std::strlen(tmp_buf.get()));
+    const std::size_t length = std::strlen(tmp_buf.get());
+    if (length == 1) {
+        put(out, line, sep, tmp_buf[0]);
+    } else if (length == 2) {
+        put_pair(out, line, sep, tmp_buf[0], tmp_buf[1]);
+    } else if (length > 2) {
+        grow(line, length);
+        take(out, sep, tmp_buf.get(), length);
+    }
 }
 
 void Compactor::put(io::Output& out, std::int64_t line, Separators sep, char c) {
-    if (!tmp_buf) allocate();
-    append(out, line, sep, &c, c == '\0' ? 0 : 1);
+    if (!buffer) allocate();
+    if (c == '\0') return;
+    grow(line, 1);
+    const auto s = static_cast<signed char>(c);
+    if (!open_release && is_separator(s, sep)) {
+        separator(out, sep, c);
+    } else {
+        // A release character on its own escapes whatever comes next, unless
+        // it is itself escaped.
+        open_release = !open_release && sep.release != 0 && s == sep.release;
+        data(out, &c, 1);
+    }
 }
 
 void Compactor::put_pair(io::Output& out, std::int64_t line, Separators sep, char first, char second) {
-    if (!tmp_buf) allocate();
-    const char pair[2] = {first, second};
-    append(out, line, sep, pair, first == '\0' ? 0 : second == '\0' ? 1 : 2);
-}
-
-void Compactor::put_data(io::Output& out, std::int64_t line, Separators sep, std::string_view run) {
-    if (run.empty()) return;
-    if (!tmp_buf) allocate();
-    std::size_t i = 0;
-    for (; i < run.size() && (L != 0 || BEGINALFA != 0); ++i) append(out, line, sep, &run[i], 1);
-    if (i == run.size()) return;
-    // Nothing is pending: each data character would be appended and released
-    // at once, leaving the pending text empty.
-    if (MAXL_CPRINTF < 1) MAXL_CPRINTF = 1;
-    out.CPUTS(run.substr(i));
-}
-
-void Compactor::flush(io::Output& out, std::int64_t line, Separators sep) {
-    if (!tmp_buf) allocate();
-    append(out, line, sep, "", 0);
-    out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(L)));
-    L = 0;
-    buffer[0] = '\0';
-}
-
-// A character is escaped when an odd number of release characters stands
-// right before it (the pending text never begins inside an escape pair).
-bool Compactor::escaped(int i, Separators sep) const noexcept {
-    if (sep.release == 0) return false;
-    int run = 0;
-    while (i - run > 0 && buffer[i - run - 1] == sep.release) ++run;
-    return (run & 1) != 0;
-}
-
-bool Compactor::is_separator(int i, signed char which, Separators sep) const noexcept {
-    return buffer[i] == which && !escaped(i, sep);
-}
-
-bool Compactor::is_any_separator(int i, Separators sep) const noexcept {
-    const signed char c = buffer[i];
-    return (c == sep.element || c == sep.component || c == sep.terminator) && !escaped(i, sep);
-}
-
-void Compactor::erase(int from, int count) noexcept {
-    std::memmove(buffer.get() + from, buffer.get() + from + count, static_cast<std::size_t>(L - from - count + 1));
-    L -= count;
-}
-
-void Compactor::append(io::Output& out, std::int64_t line, Separators sep, const char* piece, std::size_t length) {
-    const long grown = static_cast<long>(L) + static_cast<long>(length);
-    if (grown > MAXL_CPRINTF) {
-        if (grown > BUFFER_SIZE) fatal("Out of bufferspace while printing segment at line %lld\n", static_cast<long long>(line));
-        MAXL_CPRINTF = static_cast<int>(grown);
-    }
-    std::memcpy(buffer.get() + L, piece, length);
-    L = static_cast<int>(grown);
-    buffer[L] = '\0';
-    compact(out, sep);
-}
-
-void Compactor::compact(io::Output& out, Separators sep) {
-    // The last separator of any kind.
-    int last = L - 1;
-    while (last >= 0 && !is_any_separator(last, sep)) --last;
-
-    if (last >= 0 && buffer[last] == sep.terminator) {
-        // Separators right before the terminator go.
-        int run = last;
-        while (run > 0 && (is_separator(run - 1, sep.element, sep) || is_separator(run - 1, sep.component, sep)))
-            --run;
-        erase(run, last - run);
-        last = run;
-        // Component separators right before an element separator go.
-        for (int i = last - 1; i > 0; --i) {
-            if (is_separator(i, sep.element, sep) && is_separator(i - 1, sep.component, sep)) {
-                erase(i - 1, 1);
-                --last;
-            }
-        }
-        for (int i = 0; i <= last; ++i) out.CPUT(buffer[i]);
-        erase(0, last + 1);
+    if (first == '\0') {
+        if (!buffer) allocate();
         return;
     }
-
-    // Component separators held before an element separator go when it arrives.
-    int i = L - 1;
-    while (i >= 0 && (is_separator(i, sep.component, sep) || is_separator(i, sep.terminator, sep))) --i;
-    if (i >= 0 && is_separator(i, sep.element, sep)) {
-        int run = i;
-        while (run > 0 && is_separator(run - 1, sep.component, sep)) --run;
-        erase(run, i - run);
-        if (buffer[L] != '\0') fatal("Error!\n");
+    if (second == '\0') {
+        put(out, line, sep, first);
+        return;
     }
-    release(out, sep);
+    if (!buffer) allocate();
+    grow(line, 2);
+    const char pair[2] = {first, second};
+    if (!open_release && sep.release != 0 && static_cast<signed char>(first) == sep.release) {
+        data(out, pair, 2);
+    } else {
+        take(out, sep, pair, 2);
+    }
 }
 
-void Compactor::release(io::Output& out, Separators sep) {
-    if (L == 0) return;
-    int i = BEGINALFA;
-    while (i < L && (is_separator(i, sep.element, sep) || is_separator(i, sep.component, sep))) ++i;
-    BEGINALFA = i;
-    int end = i;
-    while (end < L && !is_any_separator(end, sep)) ++end;
-    if (end == i) return;
-    out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(end)));
-    erase(0, end);
-    BEGINALFA = 0;
-    if (buffer[L] != '\0') fatal("Error2!\n");
+void Compactor::put_data(io::Output& out, std::int64_t line, Separators, std::string_view run) {
+    if (run.empty()) return;
+    if (!buffer) allocate();
+    const std::size_t length = run.size();
+    const auto pending = static_cast<std::size_t>(L);
+    const auto from = static_cast<std::size_t>(BEGINALFA);
+    if (pending + length > from) {
+        // Taken a character at a time, the run would be appended up to the
+        // character at the release position, which writes everything. If
+        // that position is the end of the buffer, the first character past
+        // it ends the run instead, after those before it were appended (the
+        // longest length is already the limit then: the release position
+        // never passes a length the pending text has had).
+        if (BEGINALFA >= BUFFER_SIZE) {
+            const std::size_t fit = static_cast<std::size_t>(BUFFER_SIZE) - pending;
+            if (fit != 0) {
+                std::memcpy(buffer.get() + pending, run.data(), fit);
+                L = BUFFER_SIZE;
+                held_separators = held_components = 0;
+                open_release = false;
+            }
+            overflow(line);
+        }
+        if (MAXL_CPRINTF < BEGINALFA + 1) MAXL_CPRINTF = BEGINALFA + 1;
+    } else if (static_cast<std::size_t>(MAXL_CPRINTF) < pending + length) {
+        MAXL_CPRINTF = static_cast<int>(pending + length);
+    }
+    open_release = false;
+    data(out, run.data(), length);
+}
+
+void Compactor::flush(io::Output& out, std::int64_t, Separators) {
+    if (!buffer) allocate();
+    if (L != 0) out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(L)));
+    L = 0;
+    held_separators = held_components = 0;
+    open_release = false;
+}
+
+void Compactor::take(io::Output& out, Separators sep, const char* piece, std::size_t length) {
+    std::size_t i = 0;
+    while (i < length) {
+        std::size_t end = i;
+        for (; end < length; ++end) {
+            const auto c = static_cast<signed char>(piece[end]);
+            if (open_release) {
+                open_release = false;
+            } else if (sep.release != 0 && c == sep.release) {
+                open_release = true;
+            } else if (is_separator(c, sep)) {
+                break;
+            }
+        }
+        if (end > i) data(out, piece + i, end - i);
+        if (end < length) separator(out, sep, piece[end++]);
+        i = end;
+    }
 }
 
 }  // namespace marlune::compress

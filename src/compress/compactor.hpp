@@ -1,8 +1,38 @@
 #pragma once
 // The segment output compactor: everything the compression writes goes
-// through cprintf, which holds separators back until data follows them, so
-// that the separators of trailing empty data elements and components are
-// dropped when the segment ends.
+// through it. It holds separators back until data follows them, so that the
+// separators of trailing empty data elements and components are dropped when
+// the segment ends, and component separators standing right before an element
+// separator are dropped when that element separator arrives.
+//
+// How the pending text behaves, call by call. The release position
+// (begin_alfa) is where the last skip over held separators stopped; a data
+// character at or beyond it releases everything pending, and it is not moved
+// back when held separators are dropped. After every call:
+//   - the pending text holds no terminator (a terminator writes everything
+//     up to it at once) and no component separator directly before an
+//     element separator (those go when the element separator arrives);
+//   - the pending length is at most the release position, so data can only
+//     be pending below it (typically the line end after a terminator, and the
+//     start of the next segment, while the release position is still that of
+//     the previous segment's held separators).
+// So a call only ever touches the end of the pending text: the run of
+// element and component separators standing there (and its trailing
+// component separators) is counted as it grows, an arriving element
+// separator drops the counted component separators, a terminator drops the
+// counted run and writes the rest, and data is either appended below the
+// release position or written together with everything pending. Each
+// character is copied in once and written or dropped once: O(1) per call
+// amortised, whatever the pending length.
+//
+// The calls are those of the compression: nothing, one character, an escape
+// pair (the release character and the character it escapes), or a run of
+// data characters, always with the same separator set, whose three
+// separators differ from each other and from the release character. A piece
+// of another shape (a longer cprintf piece holding separators, a two-character
+// piece that is not an escape pair and holds a separator, an escape pair right
+// after a lone release character) is checked against the limit as a whole and
+// then taken a character at a time, escape pairs kept together.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -25,16 +55,17 @@ public:
     // Appends the formatted piece (printf-style; the piece ends at its first
     // NUL byte, so a "%c" of 0 contributes nothing). A null format flushes:
     // whatever is still pending is written.
-    [[gnu::format(printf, 5, 6)]] void cprintf(io::Output& out, std::int64_t line, Separators sep, const char* format,
-                                               ...);
+    [[gnu::format(printf, 5, 6)]] void cprintf(io::Output& out, std::int64_t line, Separators sep,
+                                               const char* format, ...);
 
     // The same as cprintf with "%c" and "%c%c", without the formatting cost.
     void put(io::Output& out, std::int64_t line, Separators sep, char c);
     void put_pair(io::Output& out, std::int64_t line, Separators sep, char first, char second);
 
     // A run of data characters, none of them a separator, the release
-    // character or NUL: the same as one put() per character, except that
-    // while nothing is pending the characters go straight to the output.
+    // character or NUL: the same as one put() per character, at the cost of
+    // one copy of the run (into the pending text, or straight to the output
+    // together with what is pending).
     void put_data(io::Output& out, std::int64_t line, Separators sep, std::string_view run);
 
     // cprintf without a format.
@@ -42,26 +73,34 @@ public:
 
     // State, for checks.
     int pending_length() const noexcept { return L; }
-    const char* pending() const noexcept { return buffer ? buffer.get() : ""; }
+    std::string_view pending() const noexcept {
+        return buffer ? std::string_view(buffer.get(), static_cast<std::size_t>(L)) : std::string_view();
+    }
     int begin_alfa() const noexcept { return BEGINALFA; }
     int longest_pending() const noexcept { return MAXL_CPRINTF; }
 
 private:
     void allocate();
-    void append(io::Output& out, std::int64_t line, Separators sep, const char* piece, std::size_t length);
-    void compact(io::Output& out, Separators sep);
-    void release(io::Output& out, Separators sep);
+    // Accounts for a piece of `length` characters about to be appended; ends
+    // the run if the pending text would outgrow the buffer.
+    void grow(std::int64_t line, std::size_t length);
+    [[noreturn]] static void overflow(std::int64_t line);
 
-    bool escaped(int i, Separators sep) const noexcept;
-    bool is_separator(int i, signed char which, Separators sep) const noexcept;
-    bool is_any_separator(int i, Separators sep) const noexcept;
-    void erase(int from, int count) noexcept;
+    // One piece of characters, none of them NUL, already accounted for.
+    void take(io::Output& out, Separators sep, const char* piece, std::size_t length);
+    // Data characters, already accounted for.
+    void data(io::Output& out, const char* run, std::size_t length);
+    // One separator that is not escaped.
+    void separator(io::Output& out, Separators sep, char c);
 
-    std::unique_ptr<char[]> buffer;   // the pending text, NUL-terminated
-    std::unique_ptr<char[]> tmp_buf;  // one call's piece
-    int L = 0;
-    int BEGINALFA = 0;
-    int MAXL_CPRINTF = 0;
+    std::unique_ptr<char[]> buffer;   // the pending text
+    std::unique_ptr<char[]> tmp_buf;  // one cprintf call's piece
+    int L = 0;                        // pending length
+    int BEGINALFA = 0;                // release position
+    int MAXL_CPRINTF = 0;             // longest pending length so far
+    int held_separators = 0;          // element and component separators ending the pending text
+    int held_components = 0;          // component separators ending the pending text
+    bool open_release = false;        // the pending text ends with a release character escaping nothing yet
 };
 
 }  // namespace marlune::compress

@@ -76,7 +76,7 @@ TEST(Compactor, WorkedExampleCallByCall) {
         for (char ch : s.calls) c.put(out, 1, A, ch);
         out.CFLUSH();
         EXPECT_EQ(sink.data(), s.written) << "after " << s.calls;
-        EXPECT_EQ(std::string(c.pending(), static_cast<std::size_t>(c.pending_length())), s.pending)
+        EXPECT_EQ(c.pending(), s.pending)
             << "after " << s.calls;
     }
     EXPECT_EQ(c.begin_alfa(), 7);
@@ -160,6 +160,75 @@ TEST(Compactor, PendingLimit) {
     EXPECT_EQ(f.compactor().pending_length(), 16384) << "nothing appended";
 }
 
+// Calls around the limit of 16,384 pending characters: `held` element
+// separators (after the tag "ABC", which is written), optionally the flush
+// (which empties the pending text and leaves the release position where the
+// separators brought it), then one call, at the given line.
+struct LimitCase {
+    const char* name;
+    int held;
+    bool flushed;
+    enum { separator, terminator, pair, data } call;
+    std::size_t data_length;
+    std::int64_t line;
+    const char* message;  // "" when the call goes through
+    int pending_after;
+};
+void PrintTo(const LimitCase& c, std::ostream* os) { *os << c.name; }
+
+class Limit : public ::testing::TestWithParam<LimitCase> {};
+
+TEST_P(Limit, OverflowAndPendingLength) {
+    const LimitCase& c = GetParam();
+    io::StringSink sink;
+    io::Output out(sink);
+    Compactor compactor;
+    compactor.put_data(out, 1, A, "ABC");
+    for (int i = 0; i < c.held; ++i) compactor.put(out, 1, A, '+');
+    if (c.flushed) compactor.flush(out, 1, A);
+    const std::string run(c.data_length, 'x');
+    std::string message;
+    try {
+        switch (c.call) {
+            case LimitCase::separator: compactor.put(out, c.line, A, '+'); break;
+            case LimitCase::terminator: compactor.put(out, c.line, A, '\''); break;
+            case LimitCase::pair: compactor.put_pair(out, c.line, A, '?', '+'); break;
+            case LimitCase::data: compactor.put_data(out, c.line, A, run); break;
+        }
+    } catch (const FatalError& e) {
+        message = e.what();
+    }
+    EXPECT_EQ(message, c.message);
+    EXPECT_EQ(compactor.pending_length(), c.pending_after);
+    if (c.call == LimitCase::data && c.flushed) {
+        EXPECT_EQ(compactor.pending(), run.substr(0, static_cast<std::size_t>(c.pending_after)))
+            << "what fits of the run is pending";
+    }
+    EXPECT_LE(compactor.longest_pending(), Compactor::BUFFER_SIZE);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Limit,
+    ::testing::Values(
+        LimitCase{"last_separator_that_fits", 16383, false, LimitCase::separator, 0, 7, "", 16384},
+        LimitCase{"separator_past_the_limit", 16384, false, LimitCase::separator, 0, 7,
+                  "Out of bufferspace while printing segment at line 7\n", 16384},
+        LimitCase{"terminator_past_the_limit", 16384, false, LimitCase::terminator, 0, 7,
+                  "Out of bufferspace while printing segment at line 7\n", 16384},
+        LimitCase{"terminator_at_the_limit", 16383, false, LimitCase::terminator, 0, 7, "", 0},
+        LimitCase{"pair_one_past_the_limit", 16383, false, LimitCase::pair, 0, 7,
+                  "Out of bufferspace while printing segment at line 7\n", 16383},
+        LimitCase{"line_number_beyond_32_bits", 16384, false, LimitCase::separator, 0, 5000000000,
+                  "Out of bufferspace while printing segment at line 5000000000\n", 16384},
+        // With the release position at the limit, data stays pending up to
+        // the limit, and the character past it ends the run.
+        LimitCase{"data_run_up_to_the_limit", 16384, true, LimitCase::data, 16384, 7, "", 16384},
+        LimitCase{"data_run_past_the_limit", 16384, true, LimitCase::data, 16385, 9,
+                  "Out of bufferspace while printing segment at line 9\n", 16384},
+        // With the release position one short of it, the run is written.
+        LimitCase{"data_run_reaching_the_release_position", 16383, true, LimitCase::data, 20000, 7, "", 0}),
+    [](const ::testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
+
 TEST(Compactor, FormattedCallsMatchCharacterCalls) {
     io::StringSink sink;
     io::Output out(sink);
@@ -178,6 +247,38 @@ TEST(Compactor, FormattedCallsMatchCharacterCalls) {
     EXPECT_EQ(sink.data(), "NAD+?+'@\n");
 }
 
+// A formatted piece of more than two characters is taken a character at a
+// time, escape pairs kept together; the limit applies to the whole piece.
+TEST(Compactor, LongerFormattedPieces) {
+    const std::vector<std::string> pieces = {"NAD", "+BY+::9", "?+A??", "::+::'\n", "UNS+:+'"};
+    io::StringSink sink;
+    io::Output out(sink);
+    Compactor formatted;
+    Feeder characters;
+    for (const std::string& piece : pieces) {
+        formatted.cprintf(out, 1, A, "%s", piece.c_str());
+        for (std::size_t i = 0; i < piece.size(); ++i) {
+            if (piece[i] == '?') {
+                characters.call(piece.substr(i++, 2));
+            } else {
+                characters.call(piece.substr(i, 1));
+            }
+        }
+        EXPECT_EQ(formatted.pending(), characters.compactor().pending()) << "after " << piece;
+        EXPECT_EQ(formatted.begin_alfa(), characters.compactor().begin_alfa()) << "after " << piece;
+    }
+    formatted.flush(out, 1, A);
+    characters.flush();
+    out.CFLUSH();
+    EXPECT_EQ(sink.data(), "NAD+BY+::9?+A?" "?'\nUNS'");
+    EXPECT_EQ(characters.written(), sink.data());
+
+    const std::string long_piece(Compactor::BUFFER_SIZE - 2, 'x');
+    formatted.put(out, 1, A, '+');
+    formatted.put(out, 1, A, '+');
+    EXPECT_THROW(formatted.cprintf(out, 1, A, "%s+", long_piece.c_str()), FatalError);
+    EXPECT_EQ(formatted.pending_length(), 2) << "nothing appended";
+}
 
 // A run of data characters handed over at once leaves the same output and
 // the same pending state as one call per character, at every point of a
@@ -204,7 +305,7 @@ TEST(Compactor, DataRunsMatchCharacterCalls) {
                 for (char ch : data) bytewise.call(std::string(1, ch));
                 runs.compactor().put_data(runs.out(), 7, sep, data);
             }
-            ASSERT_EQ(std::string(runs.compactor().pending()), std::string(bytewise.compactor().pending()))
+            ASSERT_EQ(runs.compactor().pending(), bytewise.compactor().pending())
                 << "step " << step;
             ASSERT_EQ(runs.compactor().begin_alfa(), bytewise.compactor().begin_alfa()) << "step " << step;
         }
