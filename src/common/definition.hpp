@@ -44,6 +44,8 @@ struct Field {
     std::uint16_t width;   // maximum width, at least 1
     std::uint32_t column;  // first column in the uncompressed line, 1-based (the
                            // tag is columns 1 to 3); holds while earlier values fit
+
+    friend bool operator==(const Field&, const Field&) = default;
 };
 
 // A compiled definition. The first field, if any, has the lead '+', so
