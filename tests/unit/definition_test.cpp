@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "common/definition.hpp"
+#include "common/compile_definition.hpp"
 #include "text_definition.hpp"
 
 namespace marlune {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/definition.hpp"
+#include "common/compile_definition.hpp"
 
 namespace marlune::test {
 

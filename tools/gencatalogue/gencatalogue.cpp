@@ -31,7 +31,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/definition.hpp"
+#include "common/compile_definition.hpp"
 
 namespace {
 
