@@ -49,7 +49,7 @@ struct Field {
 // A compiled definition. The first field, if any, has the lead '+', so
 // every ':' field belongs to the data element begun by a '+' before it.
 struct Definition {
-    const char* text;               // as written, for messages, -w and tools
+    const char* text;               // as written: the tag, messages, checks, tools
     std::span<const Field> fields;  // in the order of the segment
     std::uint32_t line_width;       // 3 + the sum of the widths: the uncompressed
                                     // line without its line end, when values fit

@@ -53,6 +53,7 @@ struct Bad {
 };
 void PrintTo(const Bad& c, std::ostream* os) { *os << c.name; }
 
+// The generator's test runs the commonest faults through a data file.
 class Rejected : public ::testing::TestWithParam<Bad> {};
 
 TEST_P(Rejected, WithTheReason) {
@@ -65,22 +66,14 @@ TEST_P(Rejected, WithTheReason) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Rejected,
     ::testing::Values(
-        Bad{"colon_first", "MOA+:A3'", "the first field must begin a data element with '+'"},
         Bad{"single_plus_then_field", "XYZ+A3:A3'", "expected '+', ':' or \"'\" at position 5"},
-        Bad{"missing_quote", "MOA++A3", "missing the closing apostrophe"},
-        Bad{"bad_type", "MOA++X3'", "unknown type letter 'X' at position 6"},
         Bad{"plus_as_type", "MOA++A3+'", "unknown type letter ''' at position 9"},
         Bad{"type_at_end", "MOA++", "field without a type letter at the end"},
-        Bad{"no_width", "MOA++A'", "field without a width at position 7"},
-        Bad{"zero_width", "MOA++A0'", "zero width at position 7"},
         Bad{"leading_zero", "MOA++A03'", "width with a leading zero at position 7"},
         Bad{"too_wide", "MOA++A65536'", "width above 65535 at position 7"},
         Bad{"many_digits", "MOA++A123456789012345678901'", "width above 65535 at position 7"},
         Bad{"junk_after_width", "MOA++A3x:A3'", "unexpected character after the width at position 8"},
-        Bad{"lower_case_tag", "Moa++A3'", "the tag must be three upper-case letters"},
-        Bad{"short_tag", "MO", "the tag must be three upper-case letters"},
-        Bad{"no_plus_after_tag", "MOA:A3'", "the tag must be followed by '+'"},
-        Bad{"text_after_quote", "MOA++A3''", "text after the closing apostrophe at position 9"}),
+        Bad{"short_tag", "MO", "the tag must be three upper-case letters"}),
     [](const ::testing::TestParamInfo<Bad>& info) { return std::string(info.param.name); });
 
 TEST(Compile, LineWiderThanAColumnCanCount) {
