@@ -73,21 +73,19 @@ void prt_field(Context& ctx, std::string& text, char type) {
     }
 }
 
-int to_compr(Context& ctx, const char* definition) {
+int to_compr(Context& ctx, const Definition& definition) {
     io::Input& in = *ctx.in;
     const Separators sep = ctx.sep;
-    const bool cnt = std::strncmp(definition, "CNT", 3) == 0;
+    const bool cnt = std::strncmp(definition.text, "CNT", 3) == 0;
     std::string& field = ctx.field;
 
-    std::string tag(definition, 3);
+    std::string tag(definition.text, 3);
     prt_field(ctx, tag, 'A');
 
     bool ended = false;        // the input ended inside this line
     bool total_next = false;   // the next field receives the number total
     int fieldno = 0;
-    const char* pos = definition + 4;
-    while (*pos == '+' || *pos == ':') {
-        const FieldSpecifier specifier = parse_field(pos);
+    for (const Field& specifier : definition.fields) {
         const char type = specifier.type;
         const long width = specifier.width;
 
@@ -116,7 +114,7 @@ int to_compr(Context& ctx, const char* definition) {
             ++k;
         }
 
-        write_char(ctx, static_cast<char>(*pos == '+' ? sep.element : sep.component));
+        write_char(ctx, static_cast<char>(specifier.lead == '+' ? sep.element : sep.component));
         if (total_next) {
             std::string total = expand::prtCntNum(ctx.msg.cntnum);
             prt_field(ctx, total, type);
@@ -127,8 +125,6 @@ int to_compr(Context& ctx, const char* definition) {
         ++fieldno;
         if (ctx.msg.inUNH) expand::capture_unh(ctx, fieldno, field);
         if (cnt && ctx.opt.DOCNTNUM && field.compare(0, 3, "NUM") == 0) total_next = true;
-
-        pos = specifier.next;
     }
 
     write_char(ctx, static_cast<char>(sep.terminator));

@@ -2,12 +2,16 @@
 #
 # data/catalogue/*.txt are the single source of truth (written by
 # tools/transcribe from the UN directory files).  At build time the host
-# program gencatalogue checks each data file and turns it into one C++
-# source under ${PROJECT_BINARY_DIR}/generated/directory; those sources and
-# the hand-written index form the static library marlune_catalogue.
+# program gencatalogue checks each data file, compiles every definition into
+# its table of fields and writes one C++ source per data file, plus the
+# shared field array, under ${PROJECT_BINARY_DIR}/generated/directory; those
+# sources and the hand-written index form the static library
+# marlune_catalogue.
 
 add_executable(gencatalogue ${PROJECT_SOURCE_DIR}/tools/gencatalogue/gencatalogue.cpp)
 target_compile_features(gencatalogue PRIVATE cxx_std_20)
+# The generator compiles definitions with the program's own reader.
+target_include_directories(gencatalogue PRIVATE ${PROJECT_SOURCE_DIR}/src)
 
 set(MARLUNE_CATALOGUE_DATA ${PROJECT_SOURCE_DIR}/data/catalogue)
 set(MARLUNE_CATALOGUE_GEN ${PROJECT_BINARY_DIR}/generated/directory)
@@ -43,7 +47,11 @@ set(MARLUNE_CATALOGUE_TABLES
   default default_segments default_segment
 )
 
-set(MARLUNE_CATALOGUE_SOURCES)
+# One run of the generator compiles every table, so that rows with the same
+# fields share them across tables (catalogue_fields.cpp).
+set(MARLUNE_CATALOGUE_SOURCES ${MARLUNE_CATALOGUE_GEN}/catalogue_fields.cpp)
+set(MARLUNE_CATALOGUE_INPUTS)
+set(MARLUNE_CATALOGUE_ARGS)
 list(LENGTH MARLUNE_CATALOGUE_TABLES _marlune_cat_len)
 math(EXPR _marlune_cat_last "${_marlune_cat_len} - 1")
 foreach(_i RANGE 0 ${_marlune_cat_last} 3)
@@ -52,16 +60,16 @@ foreach(_i RANGE 0 ${_marlune_cat_last} 3)
   list(GET MARLUNE_CATALOGUE_TABLES ${_i} _data)
   list(GET MARLUNE_CATALOGUE_TABLES ${_j} _source)
   list(GET MARLUNE_CATALOGUE_TABLES ${_k} _function)
-  set(_in ${MARLUNE_CATALOGUE_DATA}/${_data}.txt)
-  set(_out ${MARLUNE_CATALOGUE_GEN}/${_source}.cpp)
-  add_custom_command(
-    OUTPUT ${_out}
-    COMMAND gencatalogue ${_in} ${_out} ${_function}
-    DEPENDS gencatalogue ${_in}
-    COMMENT "Generating directory table ${_source}.cpp from data/catalogue/${_data}.txt"
-    VERBATIM)
-  list(APPEND MARLUNE_CATALOGUE_SOURCES ${_out})
+  list(APPEND MARLUNE_CATALOGUE_INPUTS ${MARLUNE_CATALOGUE_DATA}/${_data}.txt)
+  list(APPEND MARLUNE_CATALOGUE_ARGS ${MARLUNE_CATALOGUE_DATA}/${_data}.txt ${_source} ${_function})
+  list(APPEND MARLUNE_CATALOGUE_SOURCES ${MARLUNE_CATALOGUE_GEN}/${_source}.cpp)
 endforeach()
+add_custom_command(
+  OUTPUT ${MARLUNE_CATALOGUE_SOURCES}
+  COMMAND gencatalogue ${MARLUNE_CATALOGUE_GEN} ${MARLUNE_CATALOGUE_ARGS}
+  DEPENDS gencatalogue ${MARLUNE_CATALOGUE_INPUTS}
+  COMMENT "Compiling the directory tables from data/catalogue"
+  VERBATIM)
 
 add_library(marlune_catalogue STATIC
   ${MARLUNE_CATALOGUE_SOURCES}

@@ -50,11 +50,11 @@ constexpr int kS93A = 5;
 const Step& step(int index) noexcept { return kChain[static_cast<std::size_t>(index - kFirst)]; }
 
 // The definition of `code` in the directory of chain step `index`.
-const char* search(const Context& ctx, int index, std::uint16_t code) noexcept {
+const Definition* search(const Context& ctx, int index, std::uint16_t code) noexcept {
     const Step& s = step(index);
     if (index == kS93A && ctx.msg.MSTYPEVER == "S") return dirS_93A(code);
     if (s.interactive && ctx.opt.INTERACTIVE) {
-        if (const char* def = s.interactive(code)) return def;
+        if (const Definition* def = s.interactive(code)) return def;
     }
     return s.batch(code);
 }
@@ -83,7 +83,7 @@ constexpr std::array<Code, 19> kCodes{{
     {"97A", 12}, {"97B", 13}, {"98A", 14}, {"98B", 15}, {"99A", 16},
 }};
 
-void convert(Context& ctx, char* window, const char* definition) {
+void convert(Context& ctx, char* window, const Definition& definition) {
     const int next = expand::read_tag(ctx, definition);
     window[2] = static_cast<char>(next);
     window[0] = 0;
@@ -129,9 +129,9 @@ void findDirec(Context& ctx, const char* code) {
     std::fprintf(ctx.err, "Warning: I don't know of directory '%s'\n", code);
 }
 
-const char* resolve(const Context& ctx, int index, std::uint16_t code) noexcept {
+const Definition* resolve(const Context& ctx, int index, std::uint16_t code) noexcept {
     for (int k = index; k >= kFirst && k <= kLast; --k) {
-        if (const char* def = search(ctx, k, code)) return def;
+        if (const Definition* def = search(ctx, k, code)) return def;
     }
     return default_segment(code);
 }
@@ -142,8 +142,8 @@ void ifthenelse(Context& ctx, char* window) {
 
     bool not_found = false;  // the whole chain was searched
     for (int k = ctx._DIREC; k >= kFirst && k <= kLast; --k) {
-        if (const char* def = search(ctx, k, *code)) {
-            convert(ctx, window, def);
+        if (const Definition* def = search(ctx, k, *code)) {
+            convert(ctx, window, *def);
             return;
         }
         if (k == kFirst) {
@@ -160,8 +160,8 @@ void ifthenelse(Context& ctx, char* window) {
         std::fprintf(ctx.err, "Warning: tag %s not found in directory %s at line %lld (using default)\n", window,
                      ctx.msg.DIREC.c_str(), static_cast<long long>(ctx.LINENO()));
     }
-    if (const char* def = default_segment(*code)) {
-        convert(ctx, window, def);
+    if (const Definition* def = default_segment(*code)) {
+        convert(ctx, window, *def);
         return;
     }
     std::fprintf(ctx.err, "Can't uncompress/compress tag '%s' (line %lld), tag is unknown to me\n", window,

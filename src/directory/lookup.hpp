@@ -9,6 +9,7 @@
 
 namespace marlune {
 struct Context;
+struct Definition;
 }
 
 namespace marlune::directory {
@@ -52,6 +53,6 @@ void ifthenelse(Context& ctx, char* window);
 // The definition that the lookup from directory index `index` resolves
 // `code` to (directories of the chain, then the default table), or nullptr.
 // No messages; used by checks and tools.
-const char* resolve(const Context& ctx, int index, std::uint16_t code) noexcept;
+const Definition* resolve(const Context& ctx, int index, std::uint16_t code) noexcept;
 
 }  // namespace marlune::directory

@@ -7,11 +7,11 @@
 #include <string>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <string_view>
 
 #include "common/context.hpp"
 #include "common/definition.hpp"
-#include "common/fatal.hpp"
 #include "compress/to_compr.hpp"
 #include "expand/message.hpp"
 
@@ -28,59 +28,48 @@ public:
     Expander(Context& ctx)
         : ctx_(ctx), in_(*ctx.in), out_(*ctx.out), sep_(ctx.sep), stops_(ctx.value_stops.of(ctx.sep)) {}
 
-    int run(const char* definition) {
+    int run(const Definition& definition) {
         cu_fieldno_ = 0;
-        out_.CPUT(definition[0]);
-        out_.CPUT(definition[1]);
-        out_.CPUT(definition[2]);
+        out_.CPUT(definition.text[0]);
+        out_.CPUT(definition.text[1]);
+        out_.CPUT(definition.text[2]);
         ending_ = in_.FGETC();
         if (in_.FEOF()) ended_ = true;
-        read_plus(definition + 4);
+        read_plus(definition.fields);
         const int next = in_.FGETC();
         if (ctx_.add_at) out_.CPUT('@');
         if (ctx_.add_cr) out_.CPUT('\r');
         out_.CPUT('\n');
         if (ended_)
-            std::fprintf(ctx_.err, "Warning: input ends inside segment %.3s (line %lld)\n", definition,
+            std::fprintf(ctx_.err, "Warning: input ends inside segment %.3s (line %lld)\n", definition.text,
                          static_cast<long long>(in_.LINENO));
         return next;
     }
 
 private:
-    // The data elements of the segment.
-    void read_plus(const char* pos) {
-        while (*pos != '\'' && *pos != '\0') {
-            if (*pos == '+') {
-                const FieldSpecifier f = parse_field(pos);
-                pos = f.next;
-                field(f, sep_.element, false, false);
-                ++cu_fieldno_;
-                if (*pos == ':') pos = read_colon(pos);
-            } else if (*pos == ':') {
-                fatal("Can't have a colon here (line %lld)!\n", static_cast<long long>(in_.LINENO));
-            } else {
-                ++pos;
-                while (*pos && *pos != '\'' && *pos != '+' && *pos != ':') ++pos;
-            }
+    // The data elements of the segment. A compiled definition begins with a
+    // '+' field and read_colon stops at the next one, so every field here
+    // begins a data element.
+    void read_plus(std::span<const Field> fields) {
+        const Field* pos = fields.data();
+        const Field* const end = pos + fields.size();
+        while (pos != end) {
+            field(*pos++, sep_.element, false, false);
+            ++cu_fieldno_;
+            pos = read_colon(pos, end);
         }
     }
 
-    // The further components of one data element; returns the position of
-    // the next "+" or the closing "'".
-    const char* read_colon(const char* pos) {
-        while (*pos != '+' && *pos != '\'' && *pos != '\0') {
-            if (*pos == ':') {
-                const FieldSpecifier f = parse_field(pos);
-                pos = f.next;
-                const bool total = ctx_.opt.DOCNTNUM && ctx_.msg.INCNTNUM && numeric(f.type);
-                const bool capture = ctx_.msg.inUNH && (cu_fieldno_ == 2 || cu_fieldno_ == 3);
-                field(f, sep_.component, total, capture);
-                ++cu_fieldno_;
-                if (capture) capture_unh(ctx_, cu_fieldno_, capture_);
-            } else {
-                ++pos;
-                while (*pos && *pos != '\'' && *pos != '+' && *pos != ':') ++pos;
-            }
+    // The further components of one data element; returns the next field
+    // that begins a data element, or the end.
+    const Field* read_colon(const Field* pos, const Field* end) {
+        for (; pos != end && pos->lead == ':'; ++pos) {
+            const Field& f = *pos;
+            const bool total = ctx_.opt.DOCNTNUM && ctx_.msg.INCNTNUM && numeric(f.type);
+            const bool capture = ctx_.msg.inUNH && (cu_fieldno_ == 2 || cu_fieldno_ == 3);
+            field(f, sep_.component, total, capture);
+            ++cu_fieldno_;
+            if (capture) capture_unh(ctx_, cu_fieldno_, capture_);
         }
         return pos;
     }
@@ -90,7 +79,7 @@ private:
     // comes, so that a value of any length needs no more memory than a
     // numeric field's width. `capture` keeps the value's beginning for the
     // message header.
-    void field(const FieldSpecifier& f, signed char introducer, bool total, bool capture) {
+    void field(const Field& f, signed char introducer, bool total, bool capture) {
         const bool present = !ended_ && ending_ == introducer;
         capture_.clear();
         auto keep = [this, capture](std::string_view run) {
@@ -236,11 +225,11 @@ private:
 
 }  // namespace
 
-int read_tag_cu(Context& ctx, const char* definition) { return Expander(ctx).run(definition); }
+int read_tag_cu(Context& ctx, const Definition& definition) { return Expander(ctx).run(definition); }
 
-int read_tag(Context& ctx, const char* definition) {
-    if (std::strncmp(definition, "UNH", 3) == 0) message_start(ctx.msg);
-    ctx.msg.INCNTNUM = std::strncmp(definition, "CNT", 3) == 0 ? 1 : 0;
+int read_tag(Context& ctx, const Definition& definition) {
+    if (std::strncmp(definition.text, "UNH", 3) == 0) message_start(ctx.msg);
+    ctx.msg.INCNTNUM = std::strncmp(definition.text, "CNT", 3) == 0 ? 1 : 0;
     const int next = ctx.direction ? compress::to_compr(ctx, definition) : read_tag_cu(ctx, definition);
     ctx.msg.inUNH = 0;
     return next;

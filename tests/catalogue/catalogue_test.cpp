@@ -16,6 +16,8 @@ namespace {
 using marlune::directory::CatalogueTable;
 using marlune::directory::catalogue_tables;
 using marlune::test::code_of;
+using marlune::test::lookup_text;
+using marlune::test::texts;
 using marlune::test::find_table;
 
 // One field specifier of a definition.
@@ -93,22 +95,22 @@ protected:
 
 TEST_P(TableTest, EveryDefinitionIsWellFormed) {
     std::vector<Field> fields;
-    for (const char* row : table().rows) {
+    for (const char* row : texts(table())) {
         EXPECT_TRUE(parse_definition(row, fields)) << std::string_view(row).substr(0, 80);
     }
 }
 
 TEST_P(TableTest, KeyIsTheTagCodeAndLookupReturnsTheRowItself) {
-    for (const char* row : table().rows) {
-        // The same pointer: the array element is the only copy of the text.
-        EXPECT_EQ(table().lookup(code_of(row)), row) << std::string_view(row, 3);
+    for (const marlune::Definition& row : table().rows) {
+        // The same pointer: the array element is the only copy of the row.
+        EXPECT_EQ(table().lookup(code_of(row.text)), &row) << row.tag();
     }
 }
 
 TEST_P(TableTest, NoTagTwiceAndRowsSortedByTag) {
     std::set<std::string> tags;
     std::string previous;
-    for (const char* row : table().rows) {
+    for (const char* row : texts(table())) {
         const std::string tag(row, 3);
         EXPECT_TRUE(tags.insert(tag).second) << tag << " twice";
         EXPECT_LT(previous, tag);
@@ -118,10 +120,10 @@ TEST_P(TableTest, NoTagTwiceAndRowsSortedByTag) {
 
 TEST_P(TableTest, UndefinedCodesGiveNothing) {
     std::set<std::uint16_t> defined;
-    for (const char* row : table().rows) defined.insert(code_of(row));
+    for (const char* row : texts(table())) defined.insert(code_of(row));
     int found = 0;
     for (std::uint32_t code = 0; code <= 0xFFFF; ++code) {
-        const char* def = table().lookup(static_cast<std::uint16_t>(code));
+        const char* def = lookup_text(table(), static_cast<std::uint16_t>(code));
         if (defined.count(static_cast<std::uint16_t>(code)) != 0) {
             ++found;
         } else {
@@ -133,7 +135,7 @@ TEST_P(TableTest, UndefinedCodesGiveNothing) {
 
 TEST_P(TableTest, TypeLettersAndLengths) {
     std::vector<Field> fields;
-    for (const char* row : table().rows) {
+    for (const char* row : texts(table())) {
         ASSERT_TRUE(parse_definition(row, fields));
         const std::string_view tag(row, 3);
         for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -284,7 +286,7 @@ TEST_P(TagListTest, TableHoldsExactlyTheseTags) {
     std::vector<std::string> want;
     for (std::string tag; in >> tag;) want.push_back(tag);
     std::vector<std::string> got;
-    for (const char* row : table->rows) got.emplace_back(row, 3);
+    for (const char* row : texts(*table)) got.emplace_back(row, 3);
     EXPECT_EQ(got, want);
     for (const std::string& tag : want) {
         EXPECT_NE(table->lookup(code_of(tag)), nullptr) << tag;
@@ -350,7 +352,7 @@ TEST(Catalogue, ServiceSegmentsOnlyIn881And902And912AndDefault) {
     const std::set<std::string_view> with_service = {"88.1", "90.2", "91.2", "default"};
     for (const auto& t : catalogue_tables()) {
         bool has = false;
-        for (const char* row : t.rows) has |= row[0] == 'U' && (row[1] == 'N' || row[1] == 'C' || row[1] == 'S');
+        for (const char* row : texts(t)) has |= row[0] == 'U' && (row[1] == 'N' || row[1] == 'C' || row[1] == 'S');
         EXPECT_EQ(has, with_service.count(t.name) != 0) << t.name;
     }
 }
@@ -359,12 +361,12 @@ TEST(Catalogue, InteractiveDirectoriesShareOnlyTxsWithBatchDirectories) {
     std::set<std::string> batch_tags;
     for (const auto& t : catalogue_tables()) {
         if (t.name[0] != 'I' && std::string_view(t.name) != "default") {
-            for (const char* row : t.rows) batch_tags.emplace(row, 3);
+            for (const char* row : texts(t)) batch_tags.emplace(row, 3);
         }
     }
     for (const auto& t : catalogue_tables()) {
         if (t.name[0] != 'I') continue;
-        for (const char* row : t.rows) {
+        for (const char* row : texts(t)) {
             const std::string tag(row, 3);
             if (batch_tags.count(tag) != 0) {
                 EXPECT_EQ(tag, "TXS") << t.name;
@@ -393,7 +395,7 @@ TEST(Arr, HundredDataElementsOfHundredComponents) {
     for (const ArrCase& c : kArr) {
         const auto* table = find_table(c.table);
         ASSERT_NE(table, nullptr);
-        const char* got = table->lookup(code_of("ARR"));
+        const char* got = lookup_text(*table, code_of("ARR"));
         ASSERT_NE(got, nullptr) << c.table;
         std::string want = std::string("ARR++") + c.first;
         for (int i = 0; i < 100; ++i) want += "+" + cell;
@@ -410,20 +412,20 @@ TEST(Arr, HundredDataElementsOfHundredComponents) {
 TEST(Arr, OnlyTheLongFormsAreLong) {
     // Besides the nine ARR rows no definition reaches 1,000 characters.
     for (const auto& t : catalogue_tables()) {
-        for (const char* row : t.rows) {
+        for (const char* row : texts(t)) {
             if (std::string_view(row, 3) != "ARR") {
                 EXPECT_LT(std::string_view(row).size(), 1000u) << t.name;
             }
         }
     }
-    EXPECT_STREQ(find_table("default")->lookup(code_of("ARR")), "ARR++A12:A6+A35'");
+    EXPECT_STREQ(lookup_text(*find_table("default"), code_of("ARR")), "ARR++A12:A6+A35'");
 }
 
 // UNH: fields 3 and 4 are the message version and release in every table
 // that defines UNH.
 TEST(Unh, VersionAndReleaseAreFieldsThreeAndFour) {
     for (const auto& t : catalogue_tables()) {
-        const char* unh = t.lookup(code_of("UNH"));
+        const char* unh = lookup_text(t, code_of("UNH"));
         if (unh == nullptr) continue;
         std::vector<Field> fields;
         ASSERT_TRUE(parse_definition(unh, fields)) << t.name;

@@ -19,7 +19,9 @@ namespace {
 
 using marlune::directory::catalogue_tables;
 using marlune::test::find_table;
+using marlune::test::lookup_text;
 using marlune::test::same_text_rows;
+using marlune::test::texts;
 
 struct Figure {
     const char* table;
@@ -200,7 +202,7 @@ TEST(Figures, EveryKnownExceptionBelongsToAFigure) {
 
 std::size_t characters(const marlune::directory::CatalogueTable& t, bool arr_only) {
     std::size_t n = 0;
-    for (const char* row : t.rows) {
+    for (const char* row : texts(t)) {
         if (!arr_only || std::string_view(row, 3) == "ARR") n += std::string_view(row).size();
     }
     return n;
@@ -221,7 +223,7 @@ TEST(Figures, NineArrRowsHold360114Characters) {
     for (const auto& t : catalogue_tables()) {
         if (std::string_view(t.name) == "default") continue;
         arr += characters(t, true);
-        for (const char* row : t.rows) arr_rows += std::string_view(row, 3) == "ARR";
+        for (const char* row : texts(t)) arr_rows += std::string_view(row, 3) == "ARR";
     }
     EXPECT_EQ(arr_rows, 9);
     EXPECT_EQ(arr, 360114u);
@@ -247,8 +249,8 @@ TEST(Figures, TotalCharacters) {
     EXPECT_EQ(kPublished - without_912, 3347u);
     EXPECT_EQ(t912, 3498u);
     EXPECT_EQ(total, 435819u) << "known exception Total_characters (published " << kPublished << ")";
-    EXPECT_EQ(std::string_view(find_table("91.2")->lookup(marlune::test::code_of("LTM"))).size(), 105u);
-    EXPECT_EQ(std::string_view(find_table("91.2")->lookup(marlune::test::code_of("SDQ"))).size(), 91u);
+    EXPECT_EQ(std::string_view(lookup_text(*find_table("91.2"), marlune::test::code_of("LTM"))).size(), 105u);
+    EXPECT_EQ(std::string_view(lookup_text(*find_table("91.2"), marlune::test::code_of("SDQ"))).size(), 91u);
 }
 
 }  // namespace

@@ -286,7 +286,7 @@ TEST_P(KnownRowTest, HeldWithExactlyThisText) {
     const auto* table = marlune::test::find_table(row.table);
     ASSERT_NE(table, nullptr) << row.table;
     const std::string_view def = row.definition;
-    const char* got = table->lookup(marlune::test::code_of(def));
+    const char* got = marlune::test::lookup_text(*table, marlune::test::code_of(def));
     ASSERT_NE(got, nullptr) << def.substr(0, 3) << " missing from " << row.table;
     EXPECT_EQ(std::string_view(got), def) << "in " << row.table;
 }

@@ -3,6 +3,7 @@
 #include "compress/to_compr.hpp"
 #include "expand/read_tag.hpp"
 #include "harness.hpp"
+#include "text_definition.hpp"
 
 namespace marlune::test {
 namespace {
@@ -82,7 +83,7 @@ TEST_P(Compression, WritesTheSegment) {
     h.ctx.direction = true;
     h.ctx.opt.force = c.force;
     if (c.level_b) h.ctx.sep = Separators::level_b();
-    EXPECT_EQ(expand::read_tag(h.ctx, c.definition), c.next);
+    EXPECT_EQ(expand::read_tag(h.ctx, TextDefinition(c.definition)), c.next);
     h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
     EXPECT_EQ(h.output(), c.expected);
 }
@@ -110,7 +111,7 @@ TEST(Compression, AddAtAndCarriageReturn) {
     h.ctx.direction = true;
     h.ctx.add_at = true;
     h.ctx.add_cr = true;
-    expand::read_tag(h.ctx, MOA);
+    expand::read_tag(h.ctx, TextDefinition(MOA));
     h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
     EXPECT_EQ(h.output(), "MOA+203:1234.50:EUR'@\r\n");
 }
@@ -123,9 +124,9 @@ TEST(Compression, NumberTotalAfterNum) {
     h.ctx.opt.DOCNTNUM = true;
     h.ctx.msg.cntnum = 40;
     const char* cnt = "CNT++A3:N18:A3'";
-    expand::read_tag(h.ctx, cnt);
+    expand::read_tag(h.ctx, TextDefinition(cnt));
     EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, 80) << "the total written adds itself; the replaced 99 adds nothing";
-    expand::read_tag(h.ctx, cnt);
+    expand::read_tag(h.ctx, TextDefinition(cnt));
     EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, 179);
     h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
     EXPECT_EQ(h.output(), "CNT+NUM:40'\nCNT+2:99'\n");

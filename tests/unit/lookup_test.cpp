@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/definition.hpp"
 #include "directory/lookup.hpp"
 #include "harness.hpp"
 
@@ -150,19 +151,22 @@ INSTANTIATE_TEST_SUITE_P(
                 "UNSD\nUNSX\nUNSE\n", ""}),
     [](const ::testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
 
+// The text of a definition found, nullptr for none.
+const char* text_of(const Definition* d) { return d != nullptr ? d->text : nullptr; }
+
 TEST(Resolve, ChainAndDefaults) {
     Harness h("");
     // D.98B has no RFF: it comes from D.98A.
-    EXPECT_STREQ(directory::resolve(h.ctx, 15, 5297), "RFF++A3:A35:A6:A35'");
+    EXPECT_STREQ(text_of(directory::resolve(h.ctx, 15, 5297)), "RFF++A3:A35:A6:A35'");
     // 88.1 has no MOA: the default table answers.
-    EXPECT_STREQ(directory::resolve(h.ctx, -1, 460), "MOA++A3:N18:A3:A3:A3'");
+    EXPECT_STREQ(text_of(directory::resolve(h.ctx, -1, 460)), "MOA++A3:N18:A3:A3:A3'");
     // Service segments of the newer directories come from 91.2.
-    EXPECT_STREQ(directory::resolve(h.ctx, 10, 7604), "UNH++A14+A6:A3:A3:A2:A6+A35+N2:A1'");
+    EXPECT_STREQ(text_of(directory::resolve(h.ctx, 10, 7604)), "UNH++A14+A6:A3:A3:A2:A6+A35+N2:A1'");
     // S.93A for messages of version S.
     h.ctx.msg.MSTYPEVER = "S";
-    EXPECT_STREQ(directory::resolve(h.ctx, 5, 2400), "ALC++A3+A35:A3+A3+A3+A3:A3:A3'");
+    EXPECT_STREQ(text_of(directory::resolve(h.ctx, 5, 2400)), "ALC++A3+A35:A3+A3+A3+A3:A3:A3'");
     h.ctx.msg.MSTYPEVER = "D";
-    EXPECT_STREQ(directory::resolve(h.ctx, 5, 2400), "ALC++A3+A35:A3+A3+A3+A3:A3:A3:A35'");
+    EXPECT_STREQ(text_of(directory::resolve(h.ctx, 5, 2400)), "ALC++A3+A35:A3+A3+A3+A3:A3:A3:A35'");
 }
 
 }  // namespace

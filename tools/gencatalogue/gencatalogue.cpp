@@ -1,36 +1,55 @@
-// gencatalogue: turns one catalogue data file into one C++ source file.
+// gencatalogue: compiles the catalogue data files into C++ sources.
 //
-//   gencatalogue DATA_FILE OUTPUT_FILE FUNCTION_NAME
+//   gencatalogue OUTPUT_DIR DATA_FILE SOURCE FUNCTION [DATA_FILE SOURCE FUNCTION ...]
 //
-// DATA_FILE holds '#' header lines, then one segment definition per line,
-// sorted by tag.  The output defines a static array holding each definition
-// text once, the directory function FUNCTION_NAME (one switch on the tag
-// code returning the array element, nullptr for any other code) and
-// FUNCTION_NAME_rows() returning the array, in namespace marlune::directory.
+// Each DATA_FILE holds '#' header lines, then one segment definition per
+// line, sorted by tag. For each one the program writes OUTPUT_DIR/SOURCE.cpp
+// with an array of its compiled definitions (marlune::Definition: the text
+// and its table of fields), the directory function FUNCTION (one switch on
+// the tag code returning the array element, nullptr for any other code) and
+// FUNCTION_rows() returning the array, in namespace marlune::directory.
+// The fields of all tables go to OUTPUT_DIR/catalogue_fields.cpp, one array
+// in which rows with the same fields, in whatever table, share one run.
 //
-// Every definition is checked before anything is written: tag of three
-// upper-case letters, "+", field specifiers (lead "+" or ":", the first one
-// "+", type letter A, a, N or n, a length of decimal digits without sign or
-// leading zero), a closing apostrophe and nothing after it; no tag twice;
-// tags in ascending order.  Any fault ends the program with status 1 and a
-// message naming the file and line, which fails the build.
+// Every definition is compiled with marlune::compile_definition, the same
+// reader of the notation that the program is built on, before anything is
+// written: tag of three upper-case letters, "+", field specifiers (lead "+"
+// or ":", the first one "+", type letter A, a, N or n, a width of decimal
+// digits from 1 to 65535 without a leading zero), a closing apostrophe and
+// nothing after it; besides, printable ASCII only, no tag twice and tags in
+// ascending order. Any fault ends the program with status 1 and a message
+// naming the file, the line and the reason, which fails the build.
 
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/compile_definition.hpp"
+
 namespace {
+
+using marlune::Field;
 
 struct Row {
     std::string text;
     std::uint16_t code;
-    int line;
+    std::size_t first_field;  // offset of its fields in the shared array
+    std::size_t field_count;
+    std::uint32_t line_width;
+};
+
+struct Table {
+    std::string data;
+    std::string source;
+    std::string function;
+    std::vector<Row> rows;
 };
 
 [[noreturn]] void fail(const std::string& file, int line, const std::string& msg) {
@@ -47,43 +66,38 @@ std::uint16_t tag_code(std::string_view tag) {
     return static_cast<std::uint16_t>((tag[0] - 'A') + 32 * (tag[1] - 'A') + 1024 * (tag[2] - 'A'));
 }
 
-// Returns an empty string when `def` is well formed, else what is wrong.
-std::string check_definition(std::string_view def) {
-    for (char c : def) {
-        if (c < 0x20 || c > 0x7e) return "character outside printable ASCII";
+// Every field of every table; rows whose fields are the same text (the
+// part after the tag) share one run.
+class FieldPool {
+public:
+    // Compiles `text`; returns the reason when it is malformed.
+    std::string add(Row& row) {
+        for (char c : row.text) {
+            if (c < 0x20 || c > 0x7e) return "character outside printable ASCII";
+        }
+        std::vector<Field> fields;
+        std::string why = marlune::compile_definition(row.text.c_str(), fields);
+        if (!why.empty()) return why;
+        std::uint64_t width = 3;
+        for (const Field& f : fields) width += f.width;
+        row.line_width = static_cast<std::uint32_t>(width);  // compile_definition keeps it in range
+        row.field_count = fields.size();
+        const auto [it, fresh] = runs_.try_emplace(row.text.substr(3), fields_.size());
+        if (fresh) fields_.insert(fields_.end(), fields.begin(), fields.end());
+        row.first_field = it->second;
+        return {};
     }
-    if (def.size() < 5) return "too short for a definition";
-    if (!is_upper(def[0]) || !is_upper(def[1]) || !is_upper(def[2]))
-        return "the tag must be three upper-case letters";
-    if (def[3] != '+') return "the tag must be followed by '+'";
-    std::size_t i = 4;
-    bool first = true;
-    while (i < def.size() && def[i] != '\'') {
-        const char lead = def[i];
-        if (lead != '+' && lead != ':') return "expected '+' or ':' at position " + std::to_string(i + 1);
-        if (first && lead != '+') return "the first field must begin a data element with '+'";
-        first = false;
-        ++i;
-        if (i >= def.size()) return "field without a type letter at the end";
-        const char type = def[i];
-        if (type != 'A' && type != 'a' && type != 'N' && type != 'n')
-            return std::string("unknown type letter '") + type + "' at position " + std::to_string(i + 1);
-        ++i;
-        const std::size_t digits = i;
-        while (i < def.size() && is_digit(def[i])) ++i;
-        if (i == digits) return "field without a length at position " + std::to_string(digits + 1);
-        if (def[digits] == '0') return "length with a leading zero at position " + std::to_string(digits + 1);
-        if (i - digits > 5) return "length too long at position " + std::to_string(digits + 1);
-    }
-    if (i >= def.size()) return "missing the closing apostrophe";
-    if (i + 1 != def.size()) return "text after the closing apostrophe";
-    return {};
-}
+    const std::vector<Field>& fields() const { return fields_; }
 
-std::vector<Row> read_rows(const std::string& path) {
+private:
+    std::map<std::string, std::size_t> runs_;
+    std::vector<Field> fields_;
+};
+
+void read_rows(Table& table, FieldPool& pool) {
+    const std::string& path = table.data;
     std::ifstream in(path, std::ios::binary);
     if (!in) fail(path, 0, "cannot open the data file");
-    std::vector<Row> rows;
     std::set<std::uint16_t> seen;
     std::string line;
     int lineno = 0;
@@ -96,16 +110,16 @@ std::vector<Row> read_rows(const std::string& path) {
         }
         in_header = false;
         if (line.empty()) fail(path, lineno, "empty line");
-        const std::string why = check_definition(line);
+        Row row{line, 0, 0, 0, 0};
+        const std::string why = pool.add(row);
         if (!why.empty()) fail(path, lineno, "malformed definition (" + why + "): " + line.substr(0, 60));
-        const std::uint16_t code = tag_code(line);
-        if (!seen.insert(code).second) fail(path, lineno, "tag " + line.substr(0, 3) + " defined twice");
-        if (!rows.empty() && rows.back().text.compare(0, 3, line, 0, 3) > 0)
+        row.code = tag_code(line);
+        if (!seen.insert(row.code).second) fail(path, lineno, "tag " + line.substr(0, 3) + " defined twice");
+        if (!table.rows.empty() && table.rows.back().text.compare(0, 3, line, 0, 3) > 0)
             fail(path, lineno, "tag " + line.substr(0, 3) + " out of order (rows are sorted by tag)");
-        rows.push_back({line, code, lineno});
+        table.rows.push_back(std::move(row));
     }
-    if (rows.empty()) fail(path, 0, "no definitions");
-    return rows;
+    if (table.rows.empty()) fail(path, 0, "no definitions");
 }
 
 bool valid_identifier(std::string_view s) {
@@ -130,50 +144,94 @@ void write_literal(std::ostream& out, const std::string& text) {
     if (split) out << ')';
 }
 
-}  // namespace
+constexpr const char* kFieldsName = "detail::kCatalogueFields";
 
-int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::cerr << "usage: gencatalogue DATA_FILE OUTPUT_FILE FUNCTION_NAME\n";
-        return 1;
-    }
-    const std::string data = argv[1];
-    const std::string output = argv[2];
-    const std::string function = argv[3];
-    if (!valid_identifier(function)) fail(data, 0, "invalid function name '" + function + "'");
+// An array needs one element at least, even for tables without fields.
+std::size_t pool_size(const std::vector<Field>& fields) { return fields.empty() ? 1 : fields.size(); }
 
-    const std::vector<Row> rows = read_rows(data);
+std::string fields_declaration(std::size_t count) {
+    return "namespace detail {\nextern const Field kCatalogueFields[" + std::to_string(count) + "];\n}\n\n";
+}
 
+void write_file(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) fail(path, 0, "cannot write the output file");
+    out << text;
+    out.close();
+    if (!out) fail(path, 0, "write error");
+}
+
+std::string table_source(const Table& t, std::size_t pool_count) {
     std::ostringstream src;
-    src << "// Generated by gencatalogue from " << data << " -- do not edit.\n"
+    src << "// Generated by gencatalogue from " << t.data << " -- do not edit.\n"
         << "#include \"directory/catalogue.hpp\"\n\n"
-        << "namespace marlune::directory {\n"
-        << "namespace {\n\n"
-        << "constexpr const char* const kRows[" << rows.size() << "] = {\n";
-    for (const Row& r : rows) {
-        src << "    ";
+        << "namespace marlune::directory {\n\n"
+        << fields_declaration(pool_count) << "namespace {\n\n"
+        << "// text, fields, line width\n"
+        << "constexpr Definition kRows[" << t.rows.size() << "] = {\n";
+    for (const Row& r : t.rows) {
+        src << "    {";
         write_literal(src, r.text);
-        src << ",\n";
+        if (r.field_count == 0) {
+            src << ", {}, ";
+        } else {
+            src << ", {" << kFieldsName << " + " << r.first_field << ", " << r.field_count << "}, ";
+        }
+        src << r.line_width << "},\n";
     }
     src << "};\n\n"
         << "}  // namespace\n\n"
-        << "const char* " << function << "(std::uint16_t code) noexcept {\n"
+        << "const Definition* " << t.function << "(std::uint16_t code) noexcept {\n"
         << "    switch (code) {\n";
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        src << "        case " << rows[i].code << ": return kRows[" << i << "];  // " << rows[i].text.substr(0, 3)
-            << '\n';
+    for (std::size_t i = 0; i < t.rows.size(); ++i) {
+        src << "        case " << t.rows[i].code << ": return &kRows[" << i << "];  // "
+            << t.rows[i].text.substr(0, 3) << '\n';
     }
     src << "        default: return nullptr;\n"
         << "    }\n"
         << "}\n\n"
-        << "std::span<const char* const> " << function << "_rows() noexcept { return kRows; }\n\n"
+        << "std::span<const Definition> " << t.function << "_rows() noexcept { return kRows; }\n\n"
         << "}  // namespace marlune::directory\n";
+    return src.str();
+}
 
-    const std::string text = src.str();
-    std::ofstream out(output, std::ios::binary | std::ios::trunc);
-    if (!out) fail(output, 0, "cannot write the output file");
-    out << text;
-    out.close();
-    if (!out) fail(output, 0, "write error");
+std::string fields_source(const std::vector<Field>& fields) {
+    std::ostringstream src;
+    src << "// Generated by gencatalogue from data/catalogue -- do not edit.\n"
+        << "// The fields of every catalogue definition: lead, type, width, column.\n"
+        << "#include \"directory/catalogue.hpp\"\n\n"
+        << "namespace marlune::directory {\n\n"
+        << fields_declaration(pool_size(fields)) << "const Field " << kFieldsName << "[" << pool_size(fields) << "] = {";
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const Field& f = fields[i];
+        src << (i % 8 == 0 ? "\n    " : " ") << "{'" << f.lead << "', '" << f.type << "', " << f.width << ", "
+            << f.column << "},";
+    }
+    src << "\n};\n\n}  // namespace marlune::directory\n";
+    return src.str();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 5 || (argc - 2) % 3 != 0) {
+        std::cerr << "usage: gencatalogue OUTPUT_DIR DATA_FILE SOURCE FUNCTION [DATA_FILE SOURCE FUNCTION ...]\n";
+        return 1;
+    }
+    const std::string dir = argv[1];
+    std::vector<Table> tables;
+    for (int i = 2; i + 2 < argc; i += 3) {
+        Table t{argv[i], argv[i + 1], argv[i + 2], {}};
+        if (!valid_identifier(t.function)) fail(t.data, 0, "invalid function name '" + t.function + "'");
+        if (!valid_identifier(t.source)) fail(t.data, 0, "invalid source name '" + t.source + "'");
+        tables.push_back(std::move(t));
+    }
+
+    FieldPool pool;
+    for (Table& t : tables) read_rows(t, pool);
+
+    // Nothing is written unless every table is well formed.
+    for (const Table& t : tables) write_file(dir + "/" + t.source + ".cpp", table_source(t, pool_size(pool.fields())));
+    write_file(dir + "/catalogue_fields.cpp", fields_source(pool.fields()));
     return 0;
 }
