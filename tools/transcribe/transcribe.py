@@ -791,8 +791,8 @@ def build_names(src, rows):
             return None
         return (label or table, title, entries)
 
-    def from_service(table, tag):
-        for label, lookup in service:
+    def from_service(table, tag, oldest_first=False):
+        for label, lookup in (service[::-1] if oldest_first else service):
             got = own(table, tag, lookup, label)
             if got:
                 return got
@@ -805,7 +805,7 @@ def build_names(src, rows):
         for tag in sorted(rows[table]):
             got = own(table, tag, sources[table])
             if got is None and table == '90.2':
-                got = from_service(table, tag) if tag != 'UNA' else ('ISO 9735', UNA_NAME, [])
+                got = from_service(table, tag, True) if tag != 'UNA' else ('ISO 9735', UNA_NAME, [])
             names[table][tag] = got
 
     def copy(table, tag, origin):
