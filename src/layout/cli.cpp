@@ -112,6 +112,9 @@ int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     for (const std::string& tag : req.tags) {
         if (auto s = layout_of(ctx, tag)) {
             segments.push_back(std::move(*s));
+        } else if (tag.size() != 3 || !directory::tag_code(tag.c_str())) {
+            std::fprintf(err, "marlune-layout: '%s' is not a segment tag (three letters)\n", tag.c_str());
+            status = 1;
         } else {
             std::fprintf(err, "marlune-layout: tag '%s' is defined neither in %s and its older directories nor in "
                               "the default table\n",

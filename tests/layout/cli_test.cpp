@@ -67,6 +67,11 @@ TEST(Cli, Messages) {
               true},
              {{"-I", "-D", "I.97A", "TVL"}, 0, kInteractiveNote, true},
              {{"-D", " d.96a ", "moa"}, 0, "", true},
+             {{"MO1", "MOAB", "M"}, 1,
+              "marlune-layout: 'MO1' is not a segment tag (three letters)\n"
+              "marlune-layout: 'MOAB' is not a segment tag (three letters)\n"
+              "marlune-layout: 'M' is not a segment tag (three letters)\n",
+              true},
              {{"--format=csv", "UNS"}, 0, "", true},
              {{"--help"}, 0, "", true},
          }) {
