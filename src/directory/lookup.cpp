@@ -139,6 +139,12 @@ Resolution resolve_in(const Context& ctx, int index, std::uint16_t code) noexcep
     return {nullptr, nullptr};
 }
 
+const char* directory_name(const Context& ctx, int index) noexcept {
+    if (index < kFirst || index > kLast) return nullptr;
+    if (index == kS93A && ctx.msg.MSTYPEVER == "S") return "S.93A";
+    return step(index).name;
+}
+
 const char* resolve(const Context& ctx, int index, std::uint16_t code) noexcept {
     return resolve_in(ctx, index, code).definition;
 }

@@ -62,6 +62,11 @@ struct Resolution {
 // was found. No messages; used by checks and tools.
 Resolution resolve_in(const Context& ctx, int index, std::uint16_t code) noexcept;
 
+// The name of the directory that the lookup from index `index` starts with,
+// as the list of supported directories names it ("90.2", "S.93A" for index
+// 5 in a message of version S, ...); nullptr outside -1 to 16.
+const char* directory_name(const Context& ctx, int index) noexcept;
+
 // The definition alone, or nullptr.
 const char* resolve(const Context& ctx, int index, std::uint16_t code) noexcept;
 

@@ -25,7 +25,7 @@ constexpr const char* kHelp =
     "the line width and, per field, its number, first and last column, width,\n"
     "type and UN composite, component, data element and name.\n"
     "\n"
-    "  -I             search the interactive directory of a release first, as marlune -I\n"
+    "  -I             search interactive directories first, as marlune -I\n"
     "  -D DIR         the directory to start from, as marlune -D (default 90.2)\n"
     "  --format F     text (default), csv, json or cobol (a copybook)\n"
     "  TAG ...        segment tags in either case; none: every tag that resolves\n"
@@ -35,20 +35,7 @@ constexpr const char* kHelp =
 struct Request {
     Format format = Format::text;
     std::vector<std::string> tags;
-    std::string directory = "90.2";
 };
-
-// The name of a -D argument as the list of supported directories writes
-// it: blanks trimmed, upper case.
-std::string directory_label(std::string_view name) {
-    const std::size_t a = name.find_first_not_of(' ');
-    const std::size_t b = name.find_last_not_of(' ');
-    std::string out(a == std::string_view::npos ? std::string_view{} : name.substr(a, b - a + 1));
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    // -D takes an interactive name as the batch directory of its release.
-    if (!out.empty() && out[0] == 'I') out[0] = 'D';
-    return out;
-}
 
 }  // namespace
 
@@ -77,7 +64,6 @@ int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
                 std::fprintf(err, "directory %s not supported\n", argv[i]);
                 return 1;
             }
-            req.directory = directory_label(argv[i]);
         } else if (arg == "--format" || arg.starts_with("--format=")) {
             std::string_view name;
             if (arg == "--format") {
@@ -106,6 +92,7 @@ int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
         }
     }
 
+    const std::string start = directory::directory_name(ctx, ctx._DIREC);
     int status = 0;
     if (req.tags.empty()) req.tags = resolvable_tags(ctx);
     std::vector<SegmentLayout> segments;
@@ -118,11 +105,11 @@ int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
         } else {
             std::fprintf(err, "marlune-layout: tag '%s' is defined neither in %s and its older directories nor in "
                               "the default table\n",
-                         tag.c_str(), req.directory.c_str());
+                         tag.c_str(), start.c_str());
             status = 1;
         }
     }
-    const std::string text = render(req.format, Heading{req.directory, ctx.opt.INTERACTIVE}, segments);
+    const std::string text = render(req.format, Heading{start, ctx.opt.INTERACTIVE}, segments);
     std::fwrite(text.data(), 1, text.size(), out);
     return status;
 }

@@ -58,5 +58,25 @@ TEST(ResolveIn, NamesTheTableFound) {
     }
 }
 
+TEST(DirectoryName, AsTheListNamesIt) {
+    struct Case {
+        const char* d;  // -D
+        const char* name;
+    };
+    for (const Case& c : std::vector<Case>{{"88.1", "88.1"},
+                                           {"90.2", "90.2"},
+                                           {"d.93a", "D.93A"},
+                                           {"S.93A", "S.93A"},
+                                           {" D.99A ", "D.99A"}}) {
+        Context ctx(stderr);
+        ASSERT_EQ(directory::findTheDIREC(ctx, c.d), 1);
+        EXPECT_STREQ(directory::directory_name(ctx, ctx._DIREC), c.name) << c.d;
+    }
+    Context ctx(stderr);
+    EXPECT_STREQ(directory::directory_name(ctx, ctx._DIREC), "90.2") << "before any -D";
+    EXPECT_EQ(directory::directory_name(ctx, -2), nullptr);
+    EXPECT_EQ(directory::directory_name(ctx, 17), nullptr);
+}
+
 }  // namespace
 }  // namespace marlune::test

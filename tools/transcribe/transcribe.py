@@ -4,6 +4,7 @@
 Run by maintainers, not by the build:
 
     python3 tools/transcribe/transcribe.py [--source ../shared/unedifact] [--out data/catalogue]
+                                           [--names-out data/names] [--check]
 
 It reads the UN directory files under SOURCE (raw UNTDID text files and the
 derived CSV tables for the oldest releases) and writes one data file per
@@ -16,8 +17,16 @@ component, in segment order: "+" starts a data element, ":" continues a
 composite; "A" for a and an formats, "N" for n formats, followed by the
 maximum length of the format.  Repeat counts are ignored.
 
+Next to each data file it writes the UN names of the fields of every row
+into NAMES_OUT (data/names, same file names): the segment name, and per data
+element its identifier and name, for a composite the identifiers and names of
+its components, taken from the same UN files as the definitions.  Names are
+only given to a row when its source reproduces the row field for field;
+copied rows (91.2, I.96B, the default table) take the names of the row they
+were copied from.  Each file's header lists the rows left without names.
+
 With --check the script only compares what it would write with the files
-already in OUT and exits non-zero on any difference.
+already in OUT and NAMES_OUT and exits non-zero on any difference.
 """
 
 import argparse
@@ -409,20 +418,30 @@ def read_csv_directory(folder, suffix, prefix='E', names=None):
     return segments, composites, elements
 
 
+def csv_entries(tag, segments, composites, elements, element_names):
+    """The data elements of one segment of a CSV directory, repeated ones
+    written out as often as they repeat: ('S', element, name, field) or
+    ('C', composite, [(element, name, field), ...])."""
+    out = []
+    for etag, rep in segments[tag]:
+        for _ in range(rep):
+            if etag in composites:
+                out.append(('C', etag, [(c, element_names.get(c, ''), field_specifier(f))
+                                        for c, f in composites[etag]]))
+            else:
+                out.append(('S', etag, element_names.get(etag, ''), field_specifier(elements[etag])))
+    return out
+
+
+def entry_fields(entry):
+    return [entry[3]] if entry[0] == 'S' else [f for _, _, f in entry[2]]
+
+
 def csv_rows(folder, suffix):
     """{tag: [(element tag, [field, ...]), ...]} from a CSV segment directory."""
     segments, composites, elements = read_csv_directory(folder, suffix)
-    out = {}
-    for tag, els in segments.items():
-        res = []
-        for etag, rep in els:
-            for _ in range(rep):
-                if etag in composites:
-                    res.append((etag, [field_specifier(f) for _, f in composites[etag]]))
-                else:
-                    res.append((etag, [field_specifier(elements[etag])]))
-        out[tag] = res
-    return out
+    return {tag: [(e[1], entry_fields(e)) for e in csv_entries(tag, segments, composites, elements, {})]
+            for tag in segments}
 
 
 # ---------------------------------------------------------------------------
@@ -713,15 +732,7 @@ def csv_source(folder, suffix, prefix='E'):
     def lookup(tag):
         if tag not in segments:
             return None
-        out = []
-        for etag, rep in segments[tag]:
-            for _ in range(rep):
-                if etag in composites:
-                    out.append(('C', etag, [(c, element_names.get(c, ''), field_specifier(f))
-                                            for c, f in composites[etag]]))
-                else:
-                    out.append(('S', etag, element_names.get(etag, ''), field_specifier(elements[etag])))
-        return names['segments'][tag], out
+        return names['segments'][tag], csv_entries(tag, segments, composites, elements, element_names)
     return lookup
 
 
