@@ -20,27 +20,28 @@ struct Step {
     const char* name;                // as in the chain messages
     DirectoryFunction batch;
     DirectoryFunction interactive;   // searched first with -I
+    const char* interactive_name;
 };
 
 constexpr std::array<Step, 18> kChain{{
-    {"88.1", dir881, nullptr},
-    {"90.2", dir902, nullptr},
-    {"91.1", dir911, nullptr},
-    {"91.2", dir912, nullptr},
-    {"92.1", dir921, nullptr},
-    {"93.2", dir932, nullptr},
-    {"D.93A", dirD_93A, nullptr},  // or S.93A for messages of version S
-    {"D.94A", dirD_94A, nullptr},
-    {"D.94B", dirD_94B, nullptr},
-    {"D.95A", dirD_95A, nullptr},
-    {"D.95B", dirD_95B, nullptr},
-    {"D.96A", dirD_96A, nullptr},
-    {"D.96B", dirD_96B, dirI_96B},
-    {"D.97A", dirD_97A, dirI_97A},
-    {"D.97B", dirD_97B, dirI_97B},
-    {"D.98A", dirD_98A, dirI_98A},
-    {"D.98B", dirD_98B, dirI_98B},
-    {"D.99A", dirD_99A, dirI_99A},
+    {"88.1", dir881, nullptr, nullptr},
+    {"90.2", dir902, nullptr, nullptr},
+    {"91.1", dir911, nullptr, nullptr},
+    {"91.2", dir912, nullptr, nullptr},
+    {"92.1", dir921, nullptr, nullptr},
+    {"93.2", dir932, nullptr, nullptr},
+    {"D.93A", dirD_93A, nullptr, nullptr},  // or S.93A for messages of version S
+    {"D.94A", dirD_94A, nullptr, nullptr},
+    {"D.94B", dirD_94B, nullptr, nullptr},
+    {"D.95A", dirD_95A, nullptr, nullptr},
+    {"D.95B", dirD_95B, nullptr, nullptr},
+    {"D.96A", dirD_96A, nullptr, nullptr},
+    {"D.96B", dirD_96B, dirI_96B, "I.96B"},
+    {"D.97A", dirD_97A, dirI_97A, "I.97A"},
+    {"D.97B", dirD_97B, dirI_97B, "I.97B"},
+    {"D.98A", dirD_98A, dirI_98A, "I.98A"},
+    {"D.98B", dirD_98B, dirI_98B, "I.98B"},
+    {"D.99A", dirD_99A, dirI_99A, "I.99A"},
 }};
 
 constexpr int kFirst = -1;
@@ -49,14 +50,15 @@ constexpr int kS93A = 5;
 
 const Step& step(int index) noexcept { return kChain[static_cast<std::size_t>(index - kFirst)]; }
 
-// The definition of `code` in the directory of chain step `index`.
-const Definition* search(const Context& ctx, int index, std::uint16_t code) noexcept {
+// The definition of `code` in the directory of chain step `index`, and
+// which table of that step holds it.
+Resolution search(const Context& ctx, int index, std::uint16_t code) noexcept {
     const Step& s = step(index);
-    if (index == kS93A && ctx.msg.MSTYPEVER == "S") return dirS_93A(code);
+    if (index == kS93A && ctx.msg.MSTYPEVER == "S") return {dirS_93A(code), "S.93A"};
     if (s.interactive && ctx.opt.INTERACTIVE) {
-        if (const Definition* def = s.interactive(code)) return def;
+        if (const Definition* def = s.interactive(code)) return {def, s.interactive_name};
     }
-    return s.batch(code);
+    return {s.batch(code), s.name};
 }
 
 struct Name {
@@ -129,11 +131,22 @@ void findDirec(Context& ctx, const char* code) {
     std::fprintf(ctx.err, "Warning: I don't know of directory '%s'\n", code);
 }
 
-const Definition* resolve(const Context& ctx, int index, std::uint16_t code) noexcept {
+Resolution resolve_in(const Context& ctx, int index, std::uint16_t code) noexcept {
     for (int k = index; k >= kFirst && k <= kLast; --k) {
-        if (const Definition* def = search(ctx, k, code)) return def;
+        if (const Resolution r = search(ctx, k, code); r.definition) return r;
     }
-    return default_segment(code);
+    if (const Definition* def = default_segment(code)) return {def, "default"};
+    return {nullptr, nullptr};
+}
+
+const char* directory_name(const Context& ctx, int index) noexcept {
+    if (index < kFirst || index > kLast) return nullptr;
+    if (index == kS93A && ctx.msg.MSTYPEVER == "S") return "S.93A";
+    return step(index).name;
+}
+
+const Definition* resolve(const Context& ctx, int index, std::uint16_t code) noexcept {
+    return resolve_in(ctx, index, code).definition;
 }
 
 void ifthenelse(Context& ctx, char* window) {
@@ -142,7 +155,7 @@ void ifthenelse(Context& ctx, char* window) {
 
     bool not_found = false;  // the whole chain was searched
     for (int k = ctx._DIREC; k >= kFirst && k <= kLast; --k) {
-        if (const Definition* def = search(ctx, k, *code)) {
+        if (const Definition* def = search(ctx, k, *code).definition) {
             convert(ctx, window, *def);
             return;
         }

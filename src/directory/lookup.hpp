@@ -50,9 +50,25 @@ void findDirec(Context& ctx, const char* code);
 // tag, the segment is converted and the window holds the byte after it.
 void ifthenelse(Context& ctx, char* window);
 
+// A definition together with the table it was found in, named as the list
+// of supported directories names it ("88.1" ... "D.99A", "S.93A", "I.96B"
+// ... "I.99A"), or "default" for the default segment table.
+struct Resolution {
+    const Definition* definition;  // nullptr: defined nowhere
+    const char* table;       // nullptr with it
+};
+
 // The definition that the lookup from directory index `index` resolves
-// `code` to (directories of the chain, then the default table), or nullptr.
-// No messages; used by checks and tools.
+// `code` to (directories of the chain, then the default table), and where it
+// was found. No messages; used by checks and tools.
+Resolution resolve_in(const Context& ctx, int index, std::uint16_t code) noexcept;
+
+// The name of the directory that the lookup from index `index` starts with,
+// as the list of supported directories names it ("90.2", "S.93A" for index
+// 5 in a message of version S, ...); nullptr outside -1 to 16.
+const char* directory_name(const Context& ctx, int index) noexcept;
+
+// The definition alone, or nullptr.
 const Definition* resolve(const Context& ctx, int index, std::uint16_t code) noexcept;
 
 }  // namespace marlune::directory

@@ -4,6 +4,7 @@
 Run by maintainers, not by the build:
 
     python3 tools/transcribe/transcribe.py [--source ../shared/unedifact] [--out data/catalogue]
+                                           [--names-out data/names] [--check]
 
 It reads the UN directory files under SOURCE (raw UNTDID text files and the
 derived CSV tables for the oldest releases) and writes one data file per
@@ -16,8 +17,16 @@ component, in segment order: "+" starts a data element, ":" continues a
 composite; "A" for a and an formats, "N" for n formats, followed by the
 maximum length of the format.  Repeat counts are ignored.
 
+Next to each data file it writes the UN names of the fields of every row
+into NAMES_OUT (data/names, same file names): the segment name, and per data
+element its identifier and name, for a composite the identifiers and names of
+its components, taken from the same UN files as the definitions.  Names are
+only given to a row when its source reproduces the row field for field;
+copied rows (91.2, I.96B, the default table) take the names of the row they
+were copied from.  Each file's header lists the rows left without names.
+
 With --check the script only compares what it would write with the files
-already in OUT and exits non-zero on any difference.
+already in OUT and NAMES_OUT and exits non-zero on any difference.
 """
 
 import argparse
@@ -239,8 +248,13 @@ def item_match(ln):
     return None
 
 
-def parse_segment_directory(path, header=SEG_HEADER):
+def parse_segment_directory(path, header=SEG_HEADER, names=None):
     """{tag: [(element tag, [field, ...]), ...]} from a raw segment directory.
+
+    With a dict `names`, also records for every tag the segment name and, per
+    data element, its tag and name and the tags and names of its components:
+    names[tag] = (segment name, [(element tag, name, [(tag, name), ...]), ...]),
+    the component list empty for a simple data element.
 
     Top-level data elements are told from components by their position
     number (010, 020, ...) or their upper-case names (components have
@@ -256,6 +270,7 @@ def parse_segment_directory(path, header=SEG_HEADER):
             m = header.match(ln)
             if m:
                 tag = m.group(1)
+                title = m.group(2).strip()
                 break
         if tag is None:
             continue
@@ -290,11 +305,13 @@ def parse_segment_directory(path, header=SEG_HEADER):
         if not items:
             raise ValueError(f'{path}: {tag}: no data elements')
         elements = []
+        named = []
         simple = False
         for pos, etag, name, fmt, ln in items:
             top = bool(pos) or not re.search('[a-z]', name)
             if top:
                 elements.append((etag, [field_specifier(fmt)] if fmt else []))
+                named.append((etag, name, []))
                 simple = bool(fmt)
             else:
                 if not elements or simple:
@@ -302,12 +319,15 @@ def parse_segment_directory(path, header=SEG_HEADER):
                 if not fmt:
                     raise ValueError(f'{path}: {tag}: component without format: {ln!r}')
                 elements[-1][1].append(field_specifier(fmt))
+                named[-1][2].append((etag, name))
         for etag, fields in elements:
             if not fields:
                 raise ValueError(f'{path}: {tag}: composite {etag} without components')
         if tag in out:
             raise ValueError(f'{path}: {tag} defined twice')
         out[tag] = elements
+        if names is not None:
+            names[tag] = (title, named)
     return out
 
 
@@ -315,8 +335,11 @@ COMPOSITE_HEADER = re.compile(r'^[\s+*#|X-]*(?:\d{3}\s+)?([CES]\d{3})\s+([A-Z][^
 COMPONENT = re.compile(r'^[\s+*#|X-]*?(?:\d{3})?[\s+*#|X-]*?(\d{4})\s+(.*?)\s+([MC])\s+(an?\.\.\d+|an?\d+|n\.\.\d+|n\d+)\s*$')
 
 
-def parse_composite_directory(path):
-    """{composite tag: [field, ...]} from a raw composite directory."""
+def parse_composite_directory(path, names=None):
+    """{composite tag: [field, ...]} from a raw composite directory.
+
+    With a dict `names`, also records names[composite tag] = [(component
+    tag, name), ...]."""
     out = {}
     for block in blocks_of(read_lines(path)):
         cur = None
@@ -326,19 +349,25 @@ def parse_composite_directory(path):
                 if m:
                     cur = m.group(1)
                     out[cur] = []
+                    if names is not None:
+                        names[cur] = []
                 continue
             m = COMPONENT.match(ln)
             if m and m.start(1) <= MAX_TAG_COLUMN:
                 out[cur].append(field_specifier(m.group(4)))
+                if names is not None:
+                    names[cur].append((m.group(1), m.group(2)))
     return out
 
 
-ELEMENT_HEADER = re.compile(r'^[\s+*#|X-]*(\d{4})\s+\S')
+ELEMENT_HEADER = re.compile(r'^[\s+*#|X-]*(\d{4})\s+(\S.*?)\s*(?:\[[A-Z]\])?\s*$')
 REPR = re.compile(r'^\s*Repr:\s*(\S+)')
 
 
-def parse_element_directory(path):
-    """{element tag: field} from a raw element directory ("Repr:" lines)."""
+def parse_element_directory(path, names=None):
+    """{element tag: field} from a raw element directory ("Repr:" lines).
+
+    With a dict `names`, also records names[element tag] = name."""
     out = {}
     for block in blocks_of(read_lines(path)):
         cur = None
@@ -347,6 +376,8 @@ def parse_element_directory(path):
                 m = ELEMENT_HEADER.match(ln)
                 if m:
                     cur = m.group(1)
+                    if names is not None:
+                        names[cur] = m.group(2)
                 continue
             m = REPR.match(ln)
             if m:
@@ -358,39 +389,59 @@ def parse_element_directory(path):
 # ---------------------------------------------------------------------------
 # Reading the derived CSV tables.
 
-def read_csv_directory(folder, suffix):
+def read_csv_directory(folder, suffix, prefix='E', names=None):
+    """Segments, composites and elements of a derived CSV directory (prefix
+    'E' for EDSD/EDCD/EDED, 'S' for the service directories SDSD/SDCD/SDED).
+    With a dict `names`, also records the names of the segments (key
+    'segments') and of the elements (key 'elements')."""
     def records(kind):
-        with open(os.path.join(folder, f'{kind}.{suffix}.csv'), encoding='latin-1') as f:
+        with open(os.path.join(folder, f'{prefix}{kind}.{suffix}.csv'), encoding='latin-1') as f:
             for ln in f:
                 p = ln.rstrip('\r\n').split(';')
                 if p and p[0]:
                     yield p
-    elements = {p[0]: p[1] for p in records('EDED')}
+    elements = {}
+    for p in records('DED'):
+        elements[p[0]] = p[1]
+        if names is not None:
+            names.setdefault('elements', {})[p[0]] = p[3]
     composites = {}
-    for p in records('EDCD'):
+    for p in records('DCD'):
         g = p[2:]
         composites[p[0]] = [(g[i + 1], g[i + 3]) for i in range(0, len(g) - 3, 4)]
     segments = {}
-    for p in records('EDSD'):
+    for p in records('DSD'):
         g = p[2:]
         segments[p[0]] = [(g[i + 1], int(g[i + 3] or 1)) for i in range(0, len(g) - 3, 4)]
+        if names is not None:
+            names.setdefault('segments', {})[p[0]] = p[1]
     return segments, composites, elements
+
+
+def csv_entries(tag, segments, composites, elements, element_names):
+    """The data elements of one segment of a CSV directory, repeated ones
+    written out as often as they repeat: ('S', element, name, field) or
+    ('C', composite, [(element, name, field), ...])."""
+    out = []
+    for etag, rep in segments[tag]:
+        for _ in range(rep):
+            if etag in composites:
+                out.append(('C', etag, [(c, element_names.get(c, ''), field_specifier(f))
+                                        for c, f in composites[etag]]))
+            else:
+                out.append(('S', etag, element_names.get(etag, ''), field_specifier(elements[etag])))
+    return out
+
+
+def entry_fields(entry):
+    return [entry[3]] if entry[0] == 'S' else [f for _, _, f in entry[2]]
 
 
 def csv_rows(folder, suffix):
     """{tag: [(element tag, [field, ...]), ...]} from a CSV segment directory."""
     segments, composites, elements = read_csv_directory(folder, suffix)
-    out = {}
-    for tag, els in segments.items():
-        res = []
-        for etag, rep in els:
-            for _ in range(rep):
-                if etag in composites:
-                    res.append((etag, [field_specifier(f) for _, f in composites[etag]]))
-                else:
-                    res.append((etag, [field_specifier(elements[etag])]))
-        out[tag] = res
-    return out
+    return {tag: [(e[1], entry_fields(e)) for e in csv_entries(tag, segments, composites, elements, {})]
+            for tag in segments}
 
 
 # ---------------------------------------------------------------------------
@@ -474,6 +525,7 @@ def build(src):
     # I.96B: no copy of the 1996 interactive directory is available.
     rows['I.96B'] = {t: rows['I.97A'][t] for t in TAGS['I.96B']}
     rows['I.96B']['TVL'] = I96B_TVL
+    COPIED_FROM['I.96B'] = {t: 'I.97A' for t in TAGS['I.96B']}
     notes['I.96B'] = [
         'No copy of the D.96B interactive directory (TISD.96B) is available.',
         'Same segments as I.97A; every row is the I.97A text except TVL, whose sixth',
@@ -559,12 +611,19 @@ def build(src):
     for r in ROWS_DEFAULT_OWN:
         d[r[:3]] = r
     rows['default'] = d
+    COPIED_FROM['default'] = {t: 'D.95B' for t in rows['D.95B'] if d[t] == rows['D.95B'][t]}
     notes['default'] = [
         'Default segment table: every segment of D.95B with its D.95B text, except ARR (short',
         'form), NAD and RFF (layouts of 91.1/93.2); plus TXC, TXT and the service segments of',
         'syntax versions 1 to 3 (UNB UNG UNH UNS UNT UNE UNZ, UCD UCI UCM UCR UCX,',
         'USA USB USC USH USR UST USX USY). "n" marks fields kept at full width (USH, UST).']
     return rows, notes
+
+
+# The row each row of the approximated tables (91.2, I.96B, the default
+# table) was copied from: {table: {tag: directory name or None}}; filled by
+# build() and used for the names of those rows.
+COPIED_FROM = {}
 
 
 # 91.2 LTM: the tag is listed for 91.2 but its layout is published in no
@@ -588,17 +647,23 @@ def build_912(rows, src):
     r902, r911 = rows['90.2'], rows['91.1']
     raw881 = parse_segment_directory(os.path.join(src, '88.1/EDSD881.ASC'), SEG_HEADER_881)
     out, how = {}, {}
+    origin = COPIED_FROM.setdefault('91.2', {})
     for t in TAGS['91.2']:
         if t == 'NAD':
             out[t], how[t] = r911[t], '91.1 (the NAD layout known for 91.2, which 91.1 and 93.2 also use)'
+            origin[t] = '91.1'
         elif t in r902:
             out[t], how[t] = r902[t], '90.2'
+            origin[t] = '90.2'
         elif t in r911:
             out[t], how[t] = r911[t], '91.1'
+            origin[t] = '91.1'
         elif t in raw881:
             out[t], how[t] = definition(t, raw881[t]), '88.1 (raw EDSD881.ASC, one field per element/component)'
+            origin[t] = '88.1'
         elif t == 'LTM':
             out[t], how[t] = LTM_GENERIC, 'no published layout anywhere; generic, five data elements of five A35'
+            origin[t] = None
     missing = [t for t in TAGS['91.2'] if t not in out]
     if missing:
         raise ValueError(f'91.2: no source for {missing}')
@@ -617,6 +682,230 @@ def build_912(rows, src):
 
 
 # ---------------------------------------------------------------------------
+# Names of the fields of every row.
+#
+# For each row: the directory whose UN files give the names (the table
+# itself, or for a copied row the row it was copied from), the segment name
+# and one entry per data element of the UN segment, in segment order:
+#   ('S', element tag, name, field)                      a simple data element
+#   ('C', composite tag, [(element tag, name, field)])   a composite
+# Flattened, the entries give one (composite, position, element, name) per
+# field specifier of the row's definition.  Names are only attached where the
+# source reproduces the row field for field; other rows are listed as rows
+# without names.
+
+def def_fields(text):
+    """The field specifiers of a definition, without their lead characters."""
+    return re.findall(r'[+:]([AaNn]\d+)', text[4:])
+
+
+def flat(entries):
+    out = []
+    for e in entries:
+        if e[0] == 'S':
+            out.append(('', 0, e[1], e[2], e[3]))
+        else:
+            for pos, (etag, name, spec) in enumerate(e[2], 1):
+                out.append((e[1], pos, etag, name, spec))
+    return out
+
+
+def entries_from_segment(elements, named, element_names):
+    """Entries of one segment of a raw segment directory; element names from
+    the element directory where it has them."""
+    out = []
+    for (etag, specs), (_, name, comps) in zip(elements, named):
+        if comps:
+            out.append(('C', etag, [(c, element_names.get(c, cn), f)
+                                     for (c, cn), f in zip(comps, specs)]))
+        else:
+            out.append(('S', etag, element_names.get(etag, name), specs[0]))
+    return out
+
+
+def csv_source(folder, suffix, prefix='E'):
+    """A function tag -> (segment name, entries) or None over a CSV directory."""
+    names = {}
+    segments, composites, elements = read_csv_directory(folder, suffix, prefix, names)
+    element_names = names['elements']
+
+    def lookup(tag):
+        if tag not in segments:
+            return None
+        return names['segments'][tag], csv_entries(tag, segments, composites, elements, element_names)
+    return lookup
+
+
+def raw_source(seg_path, element_path, header=SEG_HEADER, composite_path=None):
+    """A function tag -> (segment name, entries) or None over a raw directory.
+
+    With composite_path, the composites of the segment take their components
+    from that composite directory (92.1: the D.93A segment layouts filled
+    from trcd.921)."""
+    seg_names = {}
+    segs = parse_segment_directory(seg_path, header, seg_names)
+    element_names = {}
+    elements = parse_element_directory(element_path, element_names) if element_path else {}
+    comp_names = {}
+    comps = parse_composite_directory(composite_path, comp_names) if composite_path else {}
+
+    def lookup(tag):
+        if tag not in segs:
+            return None
+        title, named = seg_names[tag]
+        if not comps:
+            return title, entries_from_segment(segs[tag], named, element_names)
+        out = []
+        for etag, _, _ in named:
+            if etag[0] in 'CES' and etag in comps:
+                out.append(('C', etag, [(c, element_names.get(c, cn), f)
+                                        for (c, cn), f in zip(comp_names[etag], comps[etag])]))
+            else:
+                out.append(('S', etag, element_names.get(etag, ''), elements[etag]))
+        return title, out
+    return lookup
+
+
+def arr_entries(entries, cells=100):
+    """ARR as the catalogue holds it: element C778, then C770 100 times with
+    its component 9424 100 times."""
+    first, c770 = entries[0], entries[1]
+    cell = c770[2][0]
+    return [first] + [('C', c770[1], [cell] * cells)] * cells
+
+
+def build_names(src, rows):
+    """{table: {tag: (source, segment name, entries) or None}} and notes."""
+    p = lambda *a: os.path.join(src, *a)
+    sources = {}
+    for name, (sd, cd, ed) in list(RAW_BATCH.items()) + list(RAW_INTERACTIVE.items()):
+        sources[name] = raw_source(p(sd), p(ed))
+    sources['88.1'] = raw_source(p('88.1/EDSD881.ASC'), None, SEG_HEADER_881)
+    for name in ('90.2', '91.1', '93.2'):
+        sources[name] = csv_source(p(CSV[name][0]), CSV[name][1])
+    sources['92.1'] = raw_source(p(RAW_BATCH['D.93A'][0]), p('92.1/tred.921'), composite_path=p('92.1/trcd.921'))
+    sources['S.93A'] = sources['92.1']
+    service = [(f'ISO 9735 v{v}', csv_source(p('service-segments/edi4r-iso9735-csv'), f'{v}0000', 'S'))
+               for v in (3, 2, 1)]
+
+    names, notes = {}, {}
+    unnamed = {}
+
+    def own(table, tag, lookup, label=None):
+        found = lookup(tag)
+        if found is None:
+            return None
+        title, entries = found
+        if tag == 'ARR' and len(def_fields(rows[table][tag])) > 1000:
+            entries = arr_entries(entries)
+        if [f[4] for f in flat(entries)] != def_fields(rows[table][tag]):
+            return None
+        return (label or table, title, entries)
+
+    def from_service(table, tag, oldest_first=False):
+        for label, lookup in (service[::-1] if oldest_first else service):
+            got = own(table, tag, lookup, label)
+            if got:
+                return got
+        return None
+
+    order = ['88.1', '90.2', '91.1', '92.1', '93.2', 'D.93A', 'S.93A'] + \
+            [n for n in RAW_BATCH if n != 'D.93A'] + list(RAW_INTERACTIVE)
+    for table in order:
+        names[table] = {}
+        for tag in sorted(rows[table]):
+            got = own(table, tag, sources[table])
+            if got is None and table == '90.2':
+                got = from_service(table, tag, True) if tag != 'UNA' else ('ISO 9735', UNA_NAME, [])
+            names[table][tag] = got
+
+    def copy(table, tag, origin):
+        got = names[origin].get(tag)
+        if got and len(flat(got[2])) == len(def_fields(rows[table][tag])):
+            return got
+        return None
+
+    names['I.96B'] = {t: copy('I.96B', t, o) for t, o in COPIED_FROM['I.96B'].items()}
+    names['91.2'] = {t: copy('91.2', t, o) if o else None for t, o in COPIED_FROM['91.2'].items()}
+    d = {}
+    for tag in sorted(rows['default']):
+        origin = COPIED_FROM['default'].get(tag)
+        if origin:
+            d[tag] = copy('default', tag, origin)
+        elif tag in ('NAD', 'RFF'):
+            d[tag] = copy('default', tag, '91.1')
+        elif tag == 'ARR':
+            src_row = names['D.95B']['ARR']
+            entries = [src_row[2][0], ('C', src_row[2][1][1], src_row[2][1][2][:1])]
+            d[tag] = (src_row[0], src_row[1], entries)
+        else:
+            d[tag] = from_service('default', tag)
+    names['default'] = d
+
+    for table, table_names in names.items():
+        unnamed[table] = sorted(t for t, v in table_names.items() if v is None)
+        sources_used = sorted({v[0] for v in table_names.values() if v})
+        notes[table] = [f'Names from: {", ".join(sources_used) or "none"}.',
+                        f'Rows without names: {" ".join(unnamed[table]) or "none"}.']
+    notes['88.1'].insert(1, 'Names as EDSD881.ASC prints them (simple data elements in capitals),'
+                            ' one per field of the merged layouts. EDSD881.ASC lists ACT and ALC'
+                            ' in its index but has no entry for them.')
+    notes['92.1'].insert(1, 'Segment layouts of EDSD.93A, composites and element names of trcd.921 and tred.921.')
+    notes['S.93A'].insert(1, 'The names of 92.1 (same rows).')
+    notes['I.96B'].insert(1, 'Every row takes the names of its I.97A row; TVL field 29 (1082) is N6 here, A6 in I.97A.')
+    notes['91.2'].insert(1, 'Every row takes the names of the row it was copied from; LTM is a generic layout without names.')
+    notes['default'].insert(1, 'Rows equal to D.95B take its names; NAD and RFF those of 91.1; ARR the first three fields'
+                               ' of D.95B ARR; service segments those of the ISO 9735 service directories where'
+                               ' these reproduce the row.')
+    return names, notes
+
+
+UNA_NAME = 'SERVICE STRING ADVICE'
+NAME_FORBIDDEN = re.compile(r'[\t\[\];*|]')
+
+
+def render_entry(e):
+    def item(etag, name):
+        if NAME_FORBIDDEN.search(name):
+            raise ValueError(f'name with a reserved character: {name!r}')
+        return f'{etag} {name}'.rstrip()
+    if e[0] == 'S':
+        return item(e[1], e[2])
+    comps, i = [], 0
+    cs = e[2]
+    while i < len(cs):
+        j = i
+        while j < len(cs) and cs[j][:2] == cs[i][:2]:
+            j += 1
+        comps.append(('' if j - i == 1 else f'{j - i}*') + item(cs[i][0], cs[i][1]))
+        i = j
+    return f'{e[1]}[{";".join(comps)}]'
+
+
+def render_names(name, table_names, notes):
+    lines = [f'# marlune field names {name}: {len(table_names)} rows, sorted by tag.']
+    lines += ['# ' + n for n in notes]
+    lines.append('# TAG<tab>names from<tab>segment name<tab>one entry per data element:'
+                 ' "ELEM Name", "COMP[ELEM Name;...]", "N*" repeats; "-": no names.')
+    for tag in sorted(table_names):
+        got = table_names[tag]
+        if got is None:
+            lines.append(f'{tag}\t-')
+            continue
+        source, title, entries = got
+        rendered = [render_entry(e) for e in entries]
+        parts, i = [], 0
+        while i < len(rendered):
+            j = i
+            while j < len(rendered) and rendered[j] == rendered[i]:
+                j += 1
+            parts.append(('' if j - i == 1 else f'{j - i}*') + rendered[i])
+            i = j
+        lines.append('\t'.join([tag, source, title] + parts))
+    return '\n'.join(lines) + '\n'
+
+
+# ---------------------------------------------------------------------------
 
 def render(name, rows, notes):
     lines = [f'# marlune segment directory {name}: {len(rows)} segment definitions, sorted by tag.']
@@ -631,18 +920,24 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.split('\n')[0])
     ap.add_argument('--source', default=os.path.join(root, '..', 'shared', 'unedifact'))
     ap.add_argument('--out', default=os.path.join(root, 'data', 'catalogue'))
+    ap.add_argument('--names-out', default=os.path.join(root, 'data', 'names'))
     ap.add_argument('--check', action='store_true')
     args = ap.parse_args()
 
     rows, notes = build(args.source)
+    names, name_notes = build_names(args.source, rows)
     for w in WARNINGS:
         print('note:', w, file=sys.stderr)
     status = 0
     os.makedirs(args.out, exist_ok=True)
+    os.makedirs(args.names_out, exist_ok=True)
+    outputs = []
     for name, table in rows.items():
         fname = 'default.txt' if name == 'default' else FILE[name] + '.txt'
-        text = render(name if name != 'default' else 'default table', table, notes[name])
-        path = os.path.join(args.out, fname)
+        title = name if name != 'default' else 'default table'
+        outputs.append((os.path.join(args.out, fname), render(title, table, notes[name])))
+        outputs.append((os.path.join(args.names_out, fname), render_names(title, names[name], name_notes[name])))
+    for path, text in outputs:
         if args.check:
             old = open(path).read() if os.path.exists(path) else None
             if old != text:

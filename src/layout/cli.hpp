@@ -1,0 +1,14 @@
+#pragma once
+// The command line of marlune-layout:
+//
+//   marlune-layout [-I] [-D DIR] [--format text|csv|json|cobol] [TAG ...]
+#include <cstdio>
+
+namespace marlune::layout {
+
+// Runs the program; the layouts go to `out`, messages to `err`. Returns the
+// exit status: 0, or 1 after an unknown option, an unsupported directory or
+// a tag that resolves nowhere (the other tags are still printed).
+int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
+
+}  // namespace marlune::layout

@@ -1,0 +1,42 @@
+#pragma once
+// The four ways marlune-layout prints layouts: an aligned table per segment,
+// CSV (one row per field), JSON (one object per segment) and a COBOL
+// copybook in fixed format.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "layout/layout.hpp"
+
+namespace marlune::layout {
+
+enum class Format { text, csv, json, cobol };
+
+// "text", "csv", "json" or "cobol".
+std::optional<Format> parse_format(std::string_view name);
+
+// Said once by every output.
+inline constexpr std::string_view kColumnsNote =
+    "Columns hold for values that fit their widths: a longer value is written whole and shifts the rest "
+    "of its line.";
+
+// What the whole output is about.
+struct Heading {
+    std::string directory;  // the directory the lookup starts from, "D.96A"
+    bool interactive = false;  // -I
+};
+
+std::string render(Format format, const Heading& heading, const std::vector<SegmentLayout>& segments);
+
+// The pieces, for tests.
+std::string render_text(const Heading& heading, const std::vector<SegmentLayout>& segments);
+std::string render_csv(const Heading& heading, const std::vector<SegmentLayout>& segments);
+std::string render_json(const Heading& heading, const std::vector<SegmentLayout>& segments);
+std::string render_cobol(const Heading& heading, const std::vector<SegmentLayout>& segments);
+
+// The COBOL data name of a field: <TAG>-<NN>-<ELEMENT>, NN the field number
+// with at least two digits; <TAG>-<NN> when the element is not known.
+std::string cobol_name(const SegmentLayout& segment, const Field& field);
+
+}  // namespace marlune::layout
