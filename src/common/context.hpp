@@ -46,7 +46,8 @@ struct Context {
 
     // Value of the field being converted.
     std::string field;
-    StopBytes value_stops;
+    StopBytes value_stops{'\n'};   // bytes that end a run of a value being read
+    StopBytes escape_bytes{'\0'};  // bytes of a value that are not written as they are
 
     std::int64_t LINENO() const noexcept { return in ? in->LINENO : 1; }
 };

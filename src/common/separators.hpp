@@ -20,14 +20,18 @@ struct Separators {
 };
 
 // Byte classes for loops that copy runs of ordinary bytes: true for the
-// separators, the release character and the line feed (which the input
-// counts), built once for the separator set in force.
+// separators, the release character and one more byte that needs a closer
+// look (the line feed, which the input counts, when values are read; the
+// NUL, which writes nothing, when they are written), built once for the
+// separator set in force.
 class StopBytes {
 public:
+    explicit StopBytes(char extra) noexcept : extra_(extra) {}
+
     const std::array<bool, 256>& of(Separators sep) noexcept {
         if (!built_ || sep != for_) {
             stop_.fill(false);
-            for (const signed char c : {sep.element, sep.component, sep.terminator, sep.release, static_cast<signed char>('\n')})
+            for (const signed char c : {sep.element, sep.component, sep.terminator, sep.release, static_cast<signed char>(extra_)})
                 stop_[static_cast<unsigned char>(c)] = true;
             for_ = sep;
             built_ = true;
@@ -38,6 +42,7 @@ public:
 private:
     std::array<bool, 256> stop_{};
     Separators for_{};
+    char extra_;
     bool built_ = false;
 };
 

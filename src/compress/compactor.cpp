@@ -10,58 +10,6 @@
 
 namespace marlune::compress {
 
-namespace {
-
-bool is_separator(signed char c, Separators sep) noexcept {
-    return c == sep.element || c == sep.component || c == sep.terminator;
-}
-
-}  // namespace
-
-// The two steps every call comes down to; defined first so that the calls
-// below can inline them.
-inline void Compactor::data(io::Output& out, const char* run, std::size_t length) {
-    held_separators = held_components = 0;
-    if (static_cast<std::size_t>(L) + length > static_cast<std::size_t>(BEGINALFA)) {
-        // Data at or beyond the release position: everything goes out.
-        if (L != 0) out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(L)));
-        if (length == 1) {
-            out.CPUT(*run);
-        } else {
-            out.CPUTS(std::string_view(run, length));
-        }
-        L = 0;
-        BEGINALFA = 0;
-        open_release = false;
-        return;
-    }
-    std::memcpy(buffer.get() + L, run, length);
-    L += static_cast<int>(length);
-}
-
-inline void Compactor::separator(io::Output& out, Separators sep, char c) {
-    const auto s = static_cast<signed char>(c);
-    if (s == sep.terminator) {
-        // The held element and component separators go; the rest is final.
-        if (L > held_separators) out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(L - held_separators)));
-        out.CPUT(c);
-        L = 0;
-        held_separators = held_components = 0;
-        return;
-    }
-    if (s == sep.element) {
-        // Component separators held right before it go.
-        L -= held_components;
-        held_separators -= held_components;
-        held_components = 0;
-    } else {
-        ++held_components;
-    }
-    buffer[static_cast<std::size_t>(L++)] = c;
-    ++held_separators;
-    if (BEGINALFA < L) BEGINALFA = L;
-}
-
 void Compactor::allocate() {
     tmp_buf.reset(new (std::nothrow) char[PIECE_SIZE]);
     buffer.reset(new (std::nothrow) char[BUFFER_SIZE]);
@@ -71,14 +19,6 @@ void Compactor::allocate() {
 
 void Compactor::overflow(std::int64_t line) {
     fatal("Out of bufferspace while printing segment at line %lld\n", static_cast<long long>(line));
-}
-
-void Compactor::grow(std::int64_t line, std::size_t length) {
-    const std::size_t grown = static_cast<std::size_t>(L) + length;
-    if (grown > static_cast<std::size_t>(MAXL_CPRINTF)) {
-        if (grown > static_cast<std::size_t>(BUFFER_SIZE)) overflow(line);
-        MAXL_CPRINTF = static_cast<int>(grown);
-    }
 }
 
 void Compactor::cprintf(io::Output& out, std::int64_t line, Separators sep, const char* format, ...) {
@@ -99,21 +39,6 @@ void Compactor::cprintf(io::Output& out, std::int64_t line, Separators sep, cons
     } else if (length > 2) {
         grow(line, length);
         take(out, sep, tmp_buf.get(), length);
-    }
-}
-
-void Compactor::put(io::Output& out, std::int64_t line, Separators sep, char c) {
-    if (!buffer) allocate();
-    if (c == '\0') return;
-    grow(line, 1);
-    const auto s = static_cast<signed char>(c);
-    if (!open_release && is_separator(s, sep)) {
-        separator(out, sep, c);
-    } else {
-        // A release character on its own escapes whatever comes next, unless
-        // it is itself escaped.
-        open_release = !open_release && sep.release != 0 && s == sep.release;
-        data(out, &c, 1);
     }
 }
 

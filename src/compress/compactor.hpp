@@ -35,14 +35,13 @@
 // then taken a character at a time, escape pairs kept together.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
 #include "common/separators.hpp"
 
-namespace marlune::io {
-class Output;
-}
+#include "io/output.hpp"
 
 namespace marlune::compress {
 
@@ -60,6 +59,9 @@ public:
 
     // The same as cprintf with "%c" and "%c%c", without the formatting cost.
     void put(io::Output& out, std::int64_t line, Separators sep, char c);
+    // put() of a character that is one of the three separators, for the
+    // compression's per-field path.
+    void put_separator(io::Output& out, std::int64_t line, Separators sep, char c);
     void put_pair(io::Output& out, std::int64_t line, Separators sep, char first, char second);
 
     // A run of data characters, none of them a separator, the release
@@ -92,6 +94,7 @@ private:
     void data(io::Output& out, const char* run, std::size_t length);
     // One separator that is not escaped.
     void separator(io::Output& out, Separators sep, char c);
+    static bool is_separator(signed char c, Separators sep) noexcept;
 
     std::unique_ptr<char[]> buffer;   // the pending text
     std::unique_ptr<char[]> tmp_buf;  // one cprintf call's piece
@@ -102,5 +105,86 @@ private:
     int held_components = 0;          // component separators ending the pending text
     bool open_release = false;        // the pending text ends with a release character escaping nothing yet
 };
+
+inline bool Compactor::is_separator(signed char c, Separators sep) noexcept {
+    return c == sep.element || c == sep.component || c == sep.terminator;
+}
+
+// The two steps every call comes down to, inline so that the per-field
+// calls of the compression cost no more than their work.
+inline void Compactor::data(io::Output& out, const char* run, std::size_t length) {
+    held_separators = held_components = 0;
+    if (static_cast<std::size_t>(L) + length > static_cast<std::size_t>(BEGINALFA)) {
+        // Data at or beyond the release position: everything goes out.
+        if (L != 0) out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(L)));
+        if (length == 1) {
+            out.CPUT(*run);
+        } else {
+            out.CPUTS(std::string_view(run, length));
+        }
+        L = 0;
+        BEGINALFA = 0;
+        open_release = false;
+        return;
+    }
+    std::memcpy(buffer.get() + L, run, length);
+    L += static_cast<int>(length);
+}
+
+inline void Compactor::separator(io::Output& out, Separators sep, char c) {
+    const auto s = static_cast<signed char>(c);
+    if (s == sep.terminator) {
+        // The held element and component separators go; the rest is final.
+        if (L > held_separators) out.CPUTS(std::string_view(buffer.get(), static_cast<std::size_t>(L - held_separators)));
+        out.CPUT(c);
+        L = 0;
+        held_separators = held_components = 0;
+        return;
+    }
+    if (s == sep.element) {
+        // Component separators held right before it go.
+        L -= held_components;
+        held_separators -= held_components;
+        held_components = 0;
+    } else {
+        ++held_components;
+    }
+    buffer[static_cast<std::size_t>(L++)] = c;
+    ++held_separators;
+    if (BEGINALFA < L) BEGINALFA = L;
+}
+
+inline void Compactor::grow(std::int64_t line, std::size_t length) {
+    const std::size_t grown = static_cast<std::size_t>(L) + length;
+    if (grown > static_cast<std::size_t>(MAXL_CPRINTF)) {
+        if (grown > static_cast<std::size_t>(BUFFER_SIZE)) overflow(line);
+        MAXL_CPRINTF = static_cast<int>(grown);
+    }
+}
+
+inline void Compactor::put(io::Output& out, std::int64_t line, Separators sep, char c) {
+    if (!buffer) allocate();
+    if (c == '\0') return;
+    grow(line, 1);
+    const auto s = static_cast<signed char>(c);
+    if (!open_release && is_separator(s, sep)) {
+        separator(out, sep, c);
+    } else {
+        // A release character on its own escapes whatever comes next, unless
+        // it is itself escaped.
+        open_release = !open_release && sep.release != 0 && s == sep.release;
+        data(out, &c, 1);
+    }
+}
+
+[[gnu::always_inline]] inline void Compactor::put_separator(io::Output& out, std::int64_t line, Separators sep,
+                                                             char c) {
+    if (!buffer || open_release) {
+        put(out, line, sep, c);
+        return;
+    }
+    grow(line, 1);
+    separator(out, sep, c);
+}
 
 }  // namespace marlune::compress

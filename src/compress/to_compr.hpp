@@ -1,10 +1,16 @@
 #pragma once
 // Compression of one fixed-width line back into a compressed segment.
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace marlune {
 struct Context;
 struct Definition;
+}  // namespace marlune
+
+namespace marlune::io {
+class Input;
 }
 
 namespace marlune::compress {
@@ -13,8 +19,28 @@ namespace marlune::compress {
 // read; returns the byte that follows the line.
 int to_compr(Context& ctx, const Definition& definition);
 
-// Converts one field value by its type and writes it through the compactor.
-// `text` holds the value and may be changed in place.
-void prt_field(Context& ctx, std::string& text, char type);
+// What is written of a field's text: `lead` (when not 0) and then the
+// characters from `begin` to `end`. `forced` is the small value written
+// by -f for an empty field (then also in `lead`).
+struct Trimmed {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    char lead = 0;
+    char forced = 0;
+};
+
+// The fill of a field by its type: trailing blanks of "A" and "a", leading
+// zeros, blanks and minus signs of "N" (one "0", or the sign, put back in
+// front), nothing of "n".
+Trimmed trim(std::string_view text, char type) noexcept;
+
+// Converts one field value by its type, adds numeric values to the number
+// total, and writes it through the compactor with its service characters
+// released; returns what was written.
+Trimmed prt_field(Context& ctx, std::string_view text, char type);
+
+// Reads up to `width` bytes of a field into `field`: a line feed (consumed,
+// not stored) or the end of the input (then `ended` is set) ends it early.
+void read_field(io::Input& in, std::size_t width, bool& ended, std::string& field);
 
 }  // namespace marlune::compress

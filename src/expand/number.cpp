@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -218,19 +219,27 @@ double NumberReader::value() const {
 
 namespace {
 
-// Plain decimals (an optional sign, digits with at most one point, at most
-// 15 significant digits and 22 decimals) are converted with one division of
+// Plain decimals (leading blanks, an optional sign, digits with at most one
+// point, at most 15 significant digits and 22 decimals) are converted with one division of
 // two exactly represented numbers, which IEEE arithmetic rounds correctly:
 // the same double that strtod gives, without its cost.
 std::optional<double> plain_decimal(std::string_view text) noexcept {
     static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    if (i == text.size()) return 0.0;  // blanks alone: no number
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
     std::uint64_t mantissa = 0;
     int significant = 0, decimals = 0;
     bool point = false, digits = false;
+    // The leading zeros of a fixed-width field, eight at a time.
+    for (std::uint64_t w; i + 8 <= text.size(); i += 8) {
+        std::memcpy(&w, text.data() + i, sizeof w);
+        if (w != 0x3030303030303030ULL) break;
+        digits = true;
+    }
     for (; i < text.size(); ++i) {
         const char c = text[i];
         if (c >= '0' && c <= '9') {

@@ -109,6 +109,14 @@ private:
         return wanted < room ? wanted : room;
     }
     void put_run(const char* data, std::size_t n) {
+        if (n <= 16 && static_cast<std::size_t>(CLEN) + n <= SIZE - 1) {
+            // A short run (a value, a pending separator or two) is copied
+            // without a call.
+            char* to = CBUF.data() + CLEN;
+            for (std::size_t i = 0; i < n; ++i) to[i] = data[i];
+            CLEN += static_cast<std::int32_t>(n);
+            return;
+        }
         while (n != 0) {
             std::size_t k;
             char* to = reserve(n, k);
