@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "common/context.hpp"
+#include "driver/context.hpp"
 #include "common/fatal.hpp"
 #include "directory/lookup.hpp"
 #include "io/input.hpp"
@@ -45,8 +45,8 @@ void run_one(driver::Command command, const std::uint8_t* data, std::size_t size
     ctx.add_cr = (a & 0x10) != 0;
     ctx.opt.NONEWLINE = (a & 0x20) != 0 ? 1 : 0;
     ctx.opt.REMOVE_COMMENTS = (a & 0x40) != 0;
-    ctx.opt.INTERACTIVE = (a & 0x80) != 0;
-    ctx.opt.GENFINDINFO = (b & 0x01) != 0;
+    ctx.dir.INTERACTIVE = (a & 0x80) != 0;
+    ctx.dir.GENFINDINFO = (b & 0x01) != 0;
     const unsigned directory = (b >> 1) & 0x1F;  // 0: no -D
     const std::size_t chunk = kChunks[(b >> 6) & 0x03];
 
@@ -55,7 +55,7 @@ void run_one(driver::Command command, const std::uint8_t* data, std::size_t size
     io::Output out(sink);
     try {
         if (directory >= 1 && directory <= std::size(kDirectories))
-            directory::findTheDIREC(ctx, kDirectories[directory - 1]);
+            directory::findTheDIREC(ctx.dir, kDirectories[directory - 1]);
         driver::convert(ctx, command, in, out);
     } catch (const FatalError&) {
         // A run that ends with one of the program's error messages.

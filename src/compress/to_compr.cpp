@@ -8,9 +8,10 @@
 #include <string_view>
 
 
-#include "common/context.hpp"
-#include "compress/fill.hpp"
 #include "common/definition.hpp"
+#include "compress/compactor.hpp"
+#include "compress/fill.hpp"
+#include "expand/conversion.hpp"
 #include "expand/message.hpp"
 
 namespace marlune::compress {
@@ -40,9 +41,9 @@ namespace {
 // line quoted if the compactor overflows.
 class FieldWriter {
 public:
-    explicit FieldWriter(Context& ctx)
+    FieldWriter(Conversion& ctx, Compactor& compactor)
         : ctx_(ctx),
-          compactor_(ctx.compactor),
+          compactor_(compactor),
           out_(*ctx.out),
           sep_(ctx.sep),
           escape_(ctx.escape_bytes.of(ctx.sep)),
@@ -87,7 +88,7 @@ public:
     }
 
 private:
-    Context& ctx_;
+    Conversion& ctx_;
     Compactor& compactor_;
     io::Output& out_;
     const Separators sep_;
@@ -97,7 +98,9 @@ private:
 
 }  // namespace
 
-Trimmed prt_field(Context& ctx, std::string_view text, char type) { return FieldWriter(ctx).field(text, type); }
+Trimmed prt_field(Conversion& conv, Compactor& compactor, std::string_view text, char type) {
+    return FieldWriter(conv, compactor).field(text, type);
+}
 
 namespace {
 
@@ -115,13 +118,13 @@ std::string processed(std::string_view text, const Trimmed& t) {
 
 }  // namespace
 
-int to_compr(Context& ctx, const Definition& definition) {
+int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition) {
     io::Input& in = *ctx.in;
     const Separators sep = ctx.sep;
     const bool cnt = definition.tag() == "CNT";
     std::string& copy = ctx.field;
 
-    FieldWriter writer(ctx);
+    FieldWriter writer(ctx, compactor);
     writer.field(definition.tag(), 'A');
 
     bool ended = false;        // the input ended inside this line

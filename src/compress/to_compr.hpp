@@ -5,7 +5,7 @@
 #include <string_view>
 
 namespace marlune {
-struct Context;
+struct Conversion;
 struct Definition;
 }  // namespace marlune
 
@@ -15,9 +15,11 @@ class Input;
 
 namespace marlune::compress {
 
+class Compactor;
+
 // Converts the uncompressed line of the segment whose tag has just been
 // read; returns the byte that follows the line.
-int to_compr(Context& ctx, const Definition& definition);
+int to_compr(Conversion& conv, Compactor& compactor, const Definition& definition);
 
 // What is written of a field's text: `lead` (when not 0) and then the
 // characters from `begin` to `end`. `forced` is the small value written
@@ -37,7 +39,7 @@ Trimmed trim(std::string_view text, char type) noexcept;
 // Converts one field value by its type, adds numeric values to the number
 // total, and writes it through the compactor with its service characters
 // released; returns what was written.
-Trimmed prt_field(Context& ctx, std::string_view text, char type);
+Trimmed prt_field(Conversion& conv, Compactor& compactor, std::string_view text, char type);
 
 // Reads up to `width` bytes of a field into `field`: a line feed (consumed,
 // not stored) or the end of the input (then `ended` is set) ends it early.

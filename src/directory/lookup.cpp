@@ -5,9 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "common/context.hpp"
 #include "directory/catalogue.hpp"
-#include "expand/read_tag.hpp"
 
 namespace marlune::directory {
 
@@ -52,10 +50,10 @@ const Step& step(int index) noexcept { return kChain[static_cast<std::size_t>(in
 
 // The definition of `code` in the directory of chain step `index`, and
 // which table of that step holds it.
-Resolution search(const Context& ctx, int index, std::uint16_t code) noexcept {
+Resolution search(const Selection& dir, int index, std::uint16_t code) noexcept {
     const Step& s = step(index);
-    if (index == kS93A && ctx.msg.MSTYPEVER == "S") return {dirS_93A(code), "S.93A"};
-    if (s.interactive && ctx.opt.INTERACTIVE) {
+    if (index == kS93A && dir.MSTYPEVER == "S") return {dirS_93A(code), "S.93A"};
+    if (s.interactive && dir.INTERACTIVE) {
         if (const Definition* def = s.interactive(code)) return {def, s.interactive_name};
     }
     return {s.batch(code), s.name};
@@ -85,16 +83,10 @@ constexpr std::array<Code, 19> kCodes{{
     {"97A", 12}, {"97B", 13}, {"98A", 14}, {"98B", 15}, {"99A", 16},
 }};
 
-void convert(Context& ctx, char* window, const Definition& definition) {
-    const int next = expand::read_tag(ctx, definition);
-    window[2] = static_cast<char>(next);
-    window[0] = 0;
-    window[1] = 0;
-}
 
 }  // namespace
 
-int findTheDIREC(Context& ctx, const char* name) {
+int findTheDIREC(Selection& dir, const char* name) {
     std::string buf(name, strnlen(name, 24));
     for (std::size_t i = buf.size(); i > 1 && buf[i - 1] == ' '; --i) buf.resize(i - 1);
     buf.erase(0, buf.find_first_not_of(' ') == std::string::npos ? buf.size() : buf.find_first_not_of(' '));
@@ -102,83 +94,78 @@ int findTheDIREC(Context& ctx, const char* name) {
 
     for (const Name& n : kNames) {
         if (buf == n.name) {
-            if (buf == "S.93A") ctx.msg.MSTYPEVER.assign(1, 'S');
-            ctx.msg.DIREC = n.code;
-            findDirec(ctx, ctx.msg.DIREC.c_str());
+            if (buf == "S.93A") dir.MSTYPEVER.assign(1, 'S');
+            dir.DIREC = n.code;
+            findDirec(dir, dir.DIREC.c_str());
             return 1;
         }
     }
     if (!buf.empty() && buf[0] == 'I') {
         buf[0] = 'D';
-        std::fprintf(ctx.err,
+        std::fprintf(dir.err,
                      "You specified an interactive directory to be used\n"
                      "Use the -I option to make use of interactive directories\n"
                      "For now I'll assume '%s' and try again\n",
                      buf.c_str());
-        return findTheDIREC(ctx, buf.c_str());
+        return findTheDIREC(dir, buf.c_str());
     }
     return 0;
 }
 
-void findDirec(Context& ctx, const char* code) {
+void findDirec(Selection& dir, const char* code) {
     for (const Code& c : kCodes) {
         if (std::strcmp(code, c.code) == 0) {
-            ctx._DIREC = c.index;
+            dir._DIREC = c.index;
             return;
         }
     }
-    ctx._DIREC = -2;
-    std::fprintf(ctx.err, "Warning: I don't know of directory '%s'\n", code);
+    dir._DIREC = -2;
+    std::fprintf(dir.err, "Warning: I don't know of directory '%s'\n", code);
 }
 
-Resolution resolve_in(const Context& ctx, int index, std::uint16_t code) noexcept {
+Resolution resolve_in(const Selection& dir, int index, std::uint16_t code) noexcept {
     for (int k = index; k >= kFirst && k <= kLast; --k) {
-        if (const Resolution r = search(ctx, k, code); r.definition) return r;
+        if (const Resolution r = search(dir, k, code); r.definition) return r;
     }
     if (const Definition* def = default_segment(code)) return {def, "default"};
     return {nullptr, nullptr};
 }
 
-const char* directory_name(const Context& ctx, int index) noexcept {
+const char* directory_name(const Selection& dir, int index) noexcept {
     if (index < kFirst || index > kLast) return nullptr;
-    if (index == kS93A && ctx.msg.MSTYPEVER == "S") return "S.93A";
+    if (index == kS93A && dir.MSTYPEVER == "S") return "S.93A";
     return step(index).name;
 }
 
-const Definition* resolve(const Context& ctx, int index, std::uint16_t code) noexcept {
-    return resolve_in(ctx, index, code).definition;
+const Definition* resolve(const Selection& dir, int index, std::uint16_t code) noexcept {
+    return resolve_in(dir, index, code).definition;
 }
 
-void ifthenelse(Context& ctx, char* window) {
+Resolution ifthenelse(const Selection& dir, const char* window, std::int64_t line) {
     const auto code = tag_code(window);
-    if (!code) return;
+    if (!code) return {nullptr, nullptr};
 
     bool not_found = false;  // the whole chain was searched
-    for (int k = ctx._DIREC; k >= kFirst && k <= kLast; --k) {
-        if (const Definition* def = search(ctx, k, *code).definition) {
-            convert(ctx, window, *def);
-            return;
-        }
+    for (int k = dir._DIREC; k >= kFirst && k <= kLast; --k) {
+        if (const Resolution r = search(dir, k, *code); r.definition) return r;
         if (k == kFirst) {
             not_found = true;
             break;
         }
-        if (ctx.opt.GENFINDINFO)
-            std::fprintf(ctx.err, "'%s' not found in %s, searching %s\n", window, step(k).name,
+        if (dir.GENFINDINFO)
+            std::fprintf(dir.err, "'%s' not found in %s, searching %s\n", window, step(k).name,
                          step(k - 1).name);
     }
 
-    if (not_found && ctx.opt.GENFINDINFO && std::strncmp(window, "UC", 2) != 0 &&
+    if (not_found && dir.GENFINDINFO && std::strncmp(window, "UC", 2) != 0 &&
         std::strncmp(window, "US", 2) != 0 && std::strncmp(window, "UN", 2) != 0) {
-        std::fprintf(ctx.err, "Warning: tag %s not found in directory %s at line %lld (using default)\n", window,
-                     ctx.msg.DIREC.c_str(), static_cast<long long>(ctx.LINENO()));
+        std::fprintf(dir.err, "Warning: tag %s not found in directory %s at line %lld (using default)\n", window,
+                     dir.DIREC.c_str(), static_cast<long long>(line));
     }
-    if (const Definition* def = default_segment(*code)) {
-        convert(ctx, window, *def);
-        return;
-    }
-    std::fprintf(ctx.err, "Can't uncompress/compress tag '%s' (line %lld), tag is unknown to me\n", window,
-                 static_cast<long long>(ctx.LINENO()));
+    if (const Definition* def = default_segment(*code)) return {def, "default"};
+    std::fprintf(dir.err, "Can't uncompress/compress tag '%s' (line %lld), tag is unknown to me\n", window,
+                 static_cast<long long>(line));
+    return {nullptr, nullptr};
 }
 
 }  // namespace marlune::directory

@@ -5,10 +5,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
+#include <string>
 
 namespace marlune {
-struct Context;
 struct Definition;
 }
 
@@ -39,16 +40,26 @@ inline std::optional<std::uint16_t> tag_code(const char* window) noexcept {
     return static_cast<std::uint16_t>(c0 + 32 * c1 + 1024 * c2);
 }
 
+// Which directory is in force: the directory index (-1 for 88.1, 0 for 90.2
+// up to 16 for D.99A, -2 for none), the release and version that chose it
+// (set by -D and by each message header), and the options of the lookup.
+struct Selection {
+    explicit Selection(std::FILE* err_stream) noexcept : err(err_stream) {}
+
+    std::FILE* err;                // warnings
+    int _DIREC = 0;                // directory index
+    std::string DIREC;             // release of the current message, e.g. "96A"
+    std::string MSTYPEVER;         // version of the current message; "S" selects S.93A
+    bool INTERACTIVE = false;      // -I: interactive directories first
+    bool GENFINDINFO = false;      // -w: report the search
+};
+
 // -D <name>: returns 1 and selects the directory when the name is supported.
-int findTheDIREC(Context& ctx, const char* name);
+int findTheDIREC(Selection& dir, const char* name);
 
 // Sets the directory index from a release code such as "96A"; an unknown
 // code gives index -2 and a warning.
-void findDirec(Context& ctx, const char* code);
-
-// Called for every byte of the segment loop. When the window holds a known
-// tag, the segment is converted and the window holds the byte after it.
-void ifthenelse(Context& ctx, char* window);
+void findDirec(Selection& dir, const char* code);
 
 // A definition together with the table it was found in, named as the list
 // of supported directories names it ("88.1" ... "D.99A", "S.93A", "I.96B"
@@ -61,14 +72,20 @@ struct Resolution {
 // The definition that the lookup from directory index `index` resolves
 // `code` to (directories of the chain, then the default table), and where it
 // was found. No messages; used by checks and tools.
-Resolution resolve_in(const Context& ctx, int index, std::uint16_t code) noexcept;
+Resolution resolve_in(const Selection& dir, int index, std::uint16_t code) noexcept;
 
 // The name of the directory that the lookup from index `index` starts with,
 // as the list of supported directories names it ("90.2", "S.93A" for index
 // 5 in a message of version S, ...); nullptr outside -1 to 16.
-const char* directory_name(const Context& ctx, int index) noexcept;
+const char* directory_name(const Selection& dir, int index) noexcept;
+
+// The segment recogniser, called for every byte of the segment loop: when
+// the window (three bytes and a 0) holds a tag, the definition the lookup
+// finds for it and its table, with the -w trace; a tag defined nowhere is
+// reported (`line` is quoted) and gives no definition.
+Resolution ifthenelse(const Selection& dir, const char* window, std::int64_t line);
 
 // The definition alone, or nullptr.
-const Definition* resolve(const Context& ctx, int index, std::uint16_t code) noexcept;
+const Definition* resolve(const Selection& dir, int index, std::uint16_t code) noexcept;
 
 }  // namespace marlune::directory

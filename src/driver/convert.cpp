@@ -1,6 +1,8 @@
 #include "driver/convert.hpp"
 
+#include "compress/to_compr.hpp"
 #include "directory/lookup.hpp"
+#include "expand/read_tag.hpp"
 #include "translit/translit.hpp"
 
 namespace marlune::driver {
@@ -8,6 +10,12 @@ namespace marlune::driver {
 void apply_command(Context& ctx, Command command) {
     ctx.sep = (command == Command::bu || command == Command::ub) ? Separators::level_b() : Separators::level_a();
     ctx.direction = command == Command::ua || command == Command::ub;
+}
+
+int read_tag(Context& ctx, const Definition& definition) {
+    return expand::read_tag(ctx, definition, [&ctx](Conversion& conv, const Definition& def) {
+        return ctx.direction ? compress::to_compr(conv, ctx.compactor, def) : expand::read_tag_cu(conv, def);
+    });
 }
 
 void segment_loop(Context& ctx) {
@@ -24,7 +32,13 @@ void segment_loop(Context& ctx) {
                 if (window[2] == '\n') break;
             }
         }
-        directory::ifthenelse(ctx, window);
+        // A tag that the lookup resolves: the segment is converted, and the
+        // byte after it takes the window's newest place.
+        if (const Definition* def = directory::ifthenelse(ctx.dir, window, in.LINENO).definition) {
+            window[2] = static_cast<char>(read_tag(ctx, *def));
+            window[0] = 0;
+            window[1] = 0;
+        }
         window[0] = window[1];
         window[1] = window[2];
     }

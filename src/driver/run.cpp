@@ -68,14 +68,14 @@ bool scan(int argc, char** argv, Context& ctx, Request& req) {
         if (a == "-n") {
             ctx.opt.NONEWLINE = 1;
         } else if (a == "-w") {
-            ctx.opt.GENFINDINFO = true;
+            ctx.dir.GENFINDINFO = true;
         } else if (a == "-R") {
             ctx.opt.REMOVE_COMMENTS = true;
         } else if (a == "-I") {
-            ctx.opt.INTERACTIVE = true;
+            ctx.dir.INTERACTIVE = true;
         } else if (a == "-D") {
             if (i + 1 >= argc) fatal("usage: -D<d>\n");
-            if (!directory::findTheDIREC(ctx, argv[i + 1])) fatal("directory %s not supported\n", argv[i + 1]);
+            if (!directory::findTheDIREC(ctx.dir, argv[i + 1])) fatal("directory %s not supported\n", argv[i + 1]);
             ++i;
         } else if (a == "-@") {
             ctx.add_at = true;

@@ -6,18 +6,18 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/context.hpp"
 #include "directory/lookup.hpp"
 #include "expand/c_locale.hpp"
+#include "expand/conversion.hpp"
 
 namespace marlune::expand {
 
-void message_start(MessageState& msg) {
+void message_start(MessageState& msg, directory::Selection& dir) {
     msg.cntnum = 0.0;
-    msg.PREVDIREC = msg.DIREC;
-    msg.PREVMSTYPEVER = msg.MSTYPEVER;
-    msg.DIREC.clear();
-    msg.MSTYPEVER.clear();
+    msg.PREVDIREC = dir.DIREC;
+    msg.PREVMSTYPEVER = dir.MSTYPEVER;
+    dir.DIREC.clear();
+    dir.MSTYPEVER.clear();
     ++msg.MESSNO;
     msg.inUNH = 1;
 }
@@ -35,18 +35,18 @@ void tidy(std::string& text) {
 
 }  // namespace
 
-void capture_unh(Context& ctx, int fieldno, std::string_view value) {
-    if (!ctx.msg.inUNH || (fieldno != 3 && fieldno != 4)) return;
+void capture_unh(Conversion& conv, int fieldno, std::string_view value) {
+    if (!conv.msg.inUNH || (fieldno != 3 && fieldno != 4)) return;
     const bool version = fieldno == 3;
-    std::string& current = version ? ctx.msg.MSTYPEVER : ctx.msg.DIREC;
-    const std::string& previous = version ? ctx.msg.PREVMSTYPEVER : ctx.msg.PREVDIREC;
+    std::string& current = version ? conv.dir.MSTYPEVER : conv.dir.DIREC;
+    const std::string& previous = version ? conv.msg.PREVMSTYPEVER : conv.msg.PREVDIREC;
     current.assign(value.substr(0, MAX_CAPTURE));
     tidy(current);
     if (current == previous) return;
-    std::fprintf(ctx.err, "New directory (UNH.%s) '%s' detected (message %lld, line %lld)\n",
-                 version ? "0052" : "0054", current.c_str(), static_cast<long long>(ctx.msg.MESSNO),
-                 static_cast<long long>(ctx.LINENO()));
-    if (!version) directory::findDirec(ctx, ctx.msg.DIREC.c_str());
+    std::fprintf(conv.err, "New directory (UNH.%s) '%s' detected (message %lld, line %lld)\n",
+                 version ? "0052" : "0054", current.c_str(), static_cast<long long>(conv.msg.MESSNO),
+                 static_cast<long long>(conv.LINENO()));
+    if (!version) directory::findDirec(conv.dir, conv.dir.DIREC.c_str());
 }
 
 std::string prtCntNum(double cntnum) {

@@ -9,15 +9,18 @@
 #include "expand/number.hpp"
 
 namespace marlune {
-struct Context;
+struct Conversion;
+}
+namespace marlune::directory {
+struct Selection;
 }
 
 namespace marlune::expand {
 
 struct MessageState {
-    std::string DIREC;          // release of the current message, e.g. "96A"
+    // (The current release and version, DIREC and MSTYPEVER, choose the
+    // directory and live with it.)
     std::string PREVDIREC;      // release of the previous message
-    std::string MSTYPEVER;      // version of the current message, e.g. "D"
     std::string PREVMSTYPEVER;  // version of the previous message
     std::int64_t MESSNO = 0;    // number of the current message (64 bits: never wraps)
     int inUNH = 0;              // 1 while a UNH segment is converted
@@ -30,11 +33,11 @@ inline constexpr std::size_t MAX_CAPTURE = 24;
 
 // A UNH segment begins: the current version and release become the previous
 // ones, the total is reset and the message counted.
-void message_start(MessageState& msg);
+void message_start(MessageState& msg, directory::Selection& dir);
 
 // Called after field `fieldno` (counted from 1) of a UNH segment has been
 // converted: fields 3 and 4 are the message version and release.
-void capture_unh(Context& ctx, int fieldno, std::string_view value);
+void capture_unh(Conversion& conv, int fieldno, std::string_view value);
 
 // The number total as text: fixed notation with 18 decimals, trailing zeros
 // and a trailing point removed.

@@ -4,15 +4,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <cstdlib>
 #include <cstring>
 #include <span>
+#include <string>
 #include <string_view>
 
-#include "common/context.hpp"
 #include "common/definition.hpp"
-#include "compress/to_compr.hpp"
+#include "expand/conversion.hpp"
 #include "expand/message.hpp"
 
 namespace marlune::expand {
@@ -25,7 +24,7 @@ bool numeric(char type) noexcept { return type == 'N' || type == 'n'; }
 // far as the definition reaches.
 class Expander {
 public:
-    Expander(Context& ctx)
+    explicit Expander(Conversion& ctx)
         : ctx_(ctx), in_(*ctx.in), out_(*ctx.out), sep_(ctx.sep), stops_(ctx.value_stops.of(ctx.sep)) {}
 
     int run(const Definition& definition) {
@@ -211,7 +210,7 @@ private:
         }
     }
 
-    Context& ctx_;
+    Conversion& ctx_;
     io::Input& in_;
     io::Output& out_;
     const Separators sep_;
@@ -225,14 +224,6 @@ private:
 
 }  // namespace
 
-int read_tag_cu(Context& ctx, const Definition& definition) { return Expander(ctx).run(definition); }
-
-int read_tag(Context& ctx, const Definition& definition) {
-    if (std::strncmp(definition.text, "UNH", 3) == 0) message_start(ctx.msg);
-    ctx.msg.INCNTNUM = std::strncmp(definition.text, "CNT", 3) == 0 ? 1 : 0;
-    const int next = ctx.direction ? compress::to_compr(ctx, definition) : read_tag_cu(ctx, definition);
-    ctx.msg.inUNH = 0;
-    return next;
-}
+int read_tag_cu(Conversion& conv, const Definition& definition) { return Expander(conv).run(definition); }
 
 }  // namespace marlune::expand

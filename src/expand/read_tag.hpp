@@ -1,19 +1,26 @@
 #pragma once
 // Per-segment entry shared by both directions, and the expansion of one
 // compressed segment into its fixed-width line.
-namespace marlune {
-struct Context;
-struct Definition;
-}
+#include "common/definition.hpp"
+#include "expand/conversion.hpp"
+#include "expand/message.hpp"
 
 namespace marlune::expand {
 
-// Converts the segment whose tag has just been read, under `definition`
-// (expansion, or compression with the direction flag), and returns the byte
-// that follows it in the input.
-int read_tag(Context& ctx, const Definition& definition);
+// Converts the segment whose tag has just been read, under `definition`,
+// with `convert` (the expansion or the compression, as the run goes): a
+// message header starts a message, a CNT segment is marked, and the byte
+// that follows the segment in the input is returned.
+template <class Converter>
+int read_tag(Conversion& conv, const Definition& definition, Converter&& convert) {
+    if (definition.tag() == "UNH") message_start(conv.msg, conv.dir);
+    conv.msg.INCNTNUM = definition.tag() == "CNT" ? 1 : 0;
+    const int next = convert(conv, definition);
+    conv.msg.inUNH = 0;
+    return next;
+}
 
 // Expands one compressed segment; returns the byte after it.
-int read_tag_cu(Context& ctx, const Definition& definition);
+int read_tag_cu(Conversion& conv, const Definition& definition);
 
 }  // namespace marlune::expand

@@ -5,7 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "common/context.hpp"
 #include "directory/lookup.hpp"
 #include "driver/version.hpp"
 #include "layout/formats.hpp"
@@ -40,7 +39,7 @@ struct Request {
 }  // namespace
 
 int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
-    Context ctx(err);
+    directory::Selection dir(err);
     Request req;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -54,13 +53,13 @@ int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
             return 0;
         }
         if (arg == "-I") {
-            ctx.opt.INTERACTIVE = true;
+            dir.INTERACTIVE = true;
         } else if (arg == "-D") {
             if (i + 1 >= argc) {
                 std::fputs("marlune-layout: option -D needs a directory name\n", err);
                 return 1;
             }
-            if (!directory::findTheDIREC(ctx, argv[++i])) {
+            if (!directory::findTheDIREC(dir, argv[++i])) {
                 std::fprintf(err, "directory %s not supported\n", argv[i]);
                 return 1;
             }
@@ -92,12 +91,12 @@ int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
         }
     }
 
-    const std::string start = directory::directory_name(ctx, ctx._DIREC);
+    const std::string start = directory::directory_name(dir, dir._DIREC);
     int status = 0;
-    if (req.tags.empty()) req.tags = resolvable_tags(ctx);
+    if (req.tags.empty()) req.tags = resolvable_tags(dir);
     std::vector<SegmentLayout> segments;
     for (const std::string& tag : req.tags) {
-        if (auto s = layout_of(ctx, tag)) {
+        if (auto s = layout_of(dir, tag)) {
             segments.push_back(std::move(*s));
         } else if (tag.size() != 3 || !directory::tag_code(tag.c_str())) {
             std::fprintf(err, "marlune-layout: '%s' is not a segment tag (three letters)\n", tag.c_str());
@@ -109,7 +108,7 @@ int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
             status = 1;
         }
     }
-    const std::string text = render(req.format, Heading{start, ctx.opt.INTERACTIVE}, segments);
+    const std::string text = render(req.format, Heading{start, dir.INTERACTIVE}, segments);
     std::fwrite(text.data(), 1, text.size(), out);
     return status;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <set>
 
-#include "common/context.hpp"
 #include "common/definition.hpp"
 #include "directory/catalogue.hpp"
 #include "directory/lookup.hpp"
@@ -44,17 +43,17 @@ SegmentLayout make_layout(std::string_view table, const Definition& definition) 
     return s;
 }
 
-std::optional<SegmentLayout> layout_of(const Context& ctx, std::string_view tag) {
+std::optional<SegmentLayout> layout_of(const directory::Selection& dir, std::string_view tag) {
     if (tag.size() != 3) return std::nullopt;
     const char window[4] = {tag[0], tag[1], tag[2], '\0'};
     const auto code = directory::tag_code(window);
     if (!code) return std::nullopt;
-    const directory::Resolution r = directory::resolve_in(ctx, ctx._DIREC, *code);
+    const directory::Resolution r = directory::resolve_in(dir, dir._DIREC, *code);
     if (r.definition == nullptr) return std::nullopt;
     return make_layout(r.table, *r.definition);
 }
 
-std::vector<std::string> resolvable_tags(const Context& ctx) {
+std::vector<std::string> resolvable_tags(const directory::Selection& dir) {
     // Every tag of every table, kept when the lookup resolves it from here.
     std::set<std::string> tags;
     for (const directory::CatalogueTable& t : directory::catalogue_tables()) {
@@ -63,7 +62,7 @@ std::vector<std::string> resolvable_tags(const Context& ctx) {
     std::vector<std::string> out;
     for (const std::string& tag : tags) {
         const auto code = directory::tag_code(tag.c_str());
-        if (code && directory::resolve(ctx, ctx._DIREC, *code)) out.push_back(tag);
+        if (code && directory::resolve(dir, dir._DIREC, *code)) out.push_back(tag);
     }
     return out;
 }

@@ -8,8 +8,10 @@
 #include <vector>
 
 namespace marlune {
-struct Context;
 struct Definition;
+}
+namespace marlune::directory {
+struct Selection;
 }
 
 namespace marlune::layout {
@@ -42,10 +44,10 @@ SegmentLayout make_layout(std::string_view table, const Definition& definition);
 
 // The layout of `tag` (three letters, either case) as the lookup from the
 // run's directory resolves it; nothing when it resolves nowhere.
-std::optional<SegmentLayout> layout_of(const Context& ctx, std::string_view tag);
+std::optional<SegmentLayout> layout_of(const directory::Selection& dir, std::string_view tag);
 
 // Every tag the lookup resolves from the run's directory (that directory,
 // the older ones of its chain, the default table), sorted.
-std::vector<std::string> resolvable_tags(const Context& ctx);
+std::vector<std::string> resolvable_tags(const directory::Selection& dir);
 
 }  // namespace marlune::layout

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-#include "common/context.hpp"
+#include "directory/lookup.hpp"
 #include "directory/lookup.hpp"
 #include "layout/formats.hpp"
 
@@ -12,12 +12,12 @@ namespace marlune::layout {
 namespace {
 
 std::vector<SegmentLayout> layouts(const char* directory, std::vector<std::string> tags, bool interactive = false) {
-    Context ctx(stderr);
-    ctx.opt.INTERACTIVE = interactive;
-    EXPECT_EQ(directory::findTheDIREC(ctx, directory), 1);
-    if (tags.empty()) tags = resolvable_tags(ctx);
+    directory::Selection dir(stderr);
+    dir.INTERACTIVE = interactive;
+    EXPECT_EQ(directory::findTheDIREC(dir, directory), 1);
+    if (tags.empty()) tags = resolvable_tags(dir);
     std::vector<SegmentLayout> out;
-    for (const std::string& t : tags) out.push_back(*layout_of(ctx, t));
+    for (const std::string& t : tags) out.push_back(*layout_of(dir, t));
     return out;
 }
 

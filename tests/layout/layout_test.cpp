@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "../unit/text_definition.hpp"
-#include "common/context.hpp"
+#include "directory/lookup.hpp"
 #include "directory/lookup.hpp"
 #include "layout/layout.hpp"
 
@@ -78,10 +78,10 @@ TEST(LayoutOf, TheTableTheLookupFinds) {
              {"D.96A", false, "MOAB", nullptr, 0},
              {"D.96A", false, "XYZ", nullptr, 0},
          }) {
-        Context ctx(stderr);
-        ctx.opt.INTERACTIVE = c.interactive;
-        ASSERT_EQ(directory::findTheDIREC(ctx, c.directory), 1) << c.directory;
-        const auto s = layout_of(ctx, c.tag);
+        directory::Selection dir(stderr);
+        dir.INTERACTIVE = c.interactive;
+        ASSERT_EQ(directory::findTheDIREC(dir, c.directory), 1) << c.directory;
+        const auto s = layout_of(dir, c.tag);
         if (c.table == nullptr) {
             EXPECT_FALSE(s) << c.directory << " " << c.tag;
             continue;
@@ -97,9 +97,9 @@ TEST(LayoutOf, TheTableTheLookupFinds) {
 }
 
 TEST(LayoutOf, LongestDefinition) {
-    Context ctx(stderr);
-    ASSERT_EQ(directory::findTheDIREC(ctx, "D.99A"), 1);
-    const auto s = layout_of(ctx, "ARR");
+    directory::Selection dir(stderr);
+    ASSERT_EQ(directory::findTheDIREC(dir, "D.99A"), 1);
+    const auto s = layout_of(dir, "ARR");
     ASSERT_TRUE(s);
     EXPECT_EQ(s->fields.size(), 10002u);
     EXPECT_EQ(s->width, 3 + 35 + 10 + 10000 * 35);
@@ -123,16 +123,16 @@ TEST(ResolvableTags, ChainAndDefaultTable) {
              {"D.99A", true, {"TVL", "TXS", "FSQ"}, {}},
              {"D.96A", true, {"MOA"}, {"TVL", "FSQ"}},
          }) {
-        Context ctx(stderr);
-        ctx.opt.INTERACTIVE = c.interactive;
-        ASSERT_EQ(directory::findTheDIREC(ctx, c.directory), 1);
-        const auto tags = resolvable_tags(ctx);
+        directory::Selection dir(stderr);
+        dir.INTERACTIVE = c.interactive;
+        ASSERT_EQ(directory::findTheDIREC(dir, c.directory), 1);
+        const auto tags = resolvable_tags(dir);
         EXPECT_TRUE(std::is_sorted(tags.begin(), tags.end()));
         for (const char* t : c.present)
             EXPECT_NE(std::find(tags.begin(), tags.end(), t), tags.end()) << c.directory << " " << t;
         for (const char* t : c.absent)
             EXPECT_EQ(std::find(tags.begin(), tags.end(), t), tags.end()) << c.directory << " " << t;
-        for (const std::string& t : tags) EXPECT_TRUE(layout_of(ctx, t)) << c.directory << " " << t;
+        for (const std::string& t : tags) EXPECT_TRUE(layout_of(dir, t)) << c.directory << " " << t;
     }
 }
 

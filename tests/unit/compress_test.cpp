@@ -26,7 +26,7 @@ TEST_P(PrtField, Writes) {
     Harness h("");
     h.ctx.opt.force = c.force;
     std::string text = c.value;
-    compress::prt_field(h.ctx, text, c.type);
+    compress::prt_field(h.ctx, h.ctx.compactor, text, c.type);
     h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
     EXPECT_EQ(h.output(), c.expected);
     EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, c.total);
@@ -58,7 +58,7 @@ TEST(PrtField, LevelBDropsSeparatorCharacters) {
     Harness h("");
     h.ctx.sep = Separators::level_b();
     std::string text = "a\x1D" "b\x1F" "c\x1C" "d?e";
-    compress::prt_field(h.ctx, text, 'A');
+    compress::prt_field(h.ctx, h.ctx.compactor, text, 'A');
     h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
     EXPECT_EQ(h.output(), "abcd?e");
 }
@@ -83,7 +83,7 @@ TEST_P(Compression, WritesTheSegment) {
     h.ctx.direction = true;
     h.ctx.opt.force = c.force;
     if (c.level_b) h.ctx.sep = Separators::level_b();
-    EXPECT_EQ(expand::read_tag(h.ctx, TextDefinition(c.definition)), c.next);
+    EXPECT_EQ(driver::read_tag(h.ctx, TextDefinition(c.definition)), c.next);
     h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
     EXPECT_EQ(h.output(), c.expected);
 }
@@ -111,7 +111,7 @@ TEST(Compression, AddAtAndCarriageReturn) {
     h.ctx.direction = true;
     h.ctx.add_at = true;
     h.ctx.add_cr = true;
-    expand::read_tag(h.ctx, TextDefinition(MOA));
+    driver::read_tag(h.ctx, TextDefinition(MOA));
     h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
     EXPECT_EQ(h.output(), "MOA+203:1234.50:EUR'@\r\n");
 }
@@ -124,9 +124,9 @@ TEST(Compression, NumberTotalAfterNum) {
     h.ctx.opt.DOCNTNUM = true;
     h.ctx.msg.cntnum = 40;
     const char* cnt = "CNT++A3:N18:A3'";
-    expand::read_tag(h.ctx, TextDefinition(cnt));
+    driver::read_tag(h.ctx, TextDefinition(cnt));
     EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, 80) << "the total written adds itself; the replaced 99 adds nothing";
-    expand::read_tag(h.ctx, TextDefinition(cnt));
+    driver::read_tag(h.ctx, TextDefinition(cnt));
     EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, 179);
     h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
     EXPECT_EQ(h.output(), "CNT+NUM:40'\nCNT+2:99'\n");

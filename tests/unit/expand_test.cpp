@@ -32,7 +32,7 @@ TEST_P(Expansion, WritesTheLine) {
         h.ctx.opt.force = c.force;
         h.ctx.opt.UNCOMPRESSED_ZERO = c.zero;
         if (c.level_b) h.ctx.sep = Separators::level_b();
-        EXPECT_EQ(expand::read_tag(h.ctx, TextDefinition(c.definition)), c.next) << "pieces of " << chunk;
+        EXPECT_EQ(driver::read_tag(h.ctx, TextDefinition(c.definition)), c.next) << "pieces of " << chunk;
         EXPECT_EQ(h.output(), c.expected) << "pieces of " << chunk;
         EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, c.total);
         EXPECT_EQ(h.errors(), "");
@@ -77,7 +77,7 @@ TEST(Expansion, AddAtAndCarriageReturn) {
     Harness h("+1'X");
     h.ctx.add_at = true;
     h.ctx.add_cr = true;
-    EXPECT_EQ(expand::read_tag(h.ctx, TextDefinition("UNS++A1'")), 'X');
+    EXPECT_EQ(driver::read_tag(h.ctx, TextDefinition("UNS++A1'")), 'X');
     EXPECT_EQ(h.output(), "UNS1@\r\n");
 }
 
@@ -96,7 +96,7 @@ TEST(Expansion, InputEndingInsideSegment) {
          }) {
         Harness h(c.input);
         h.ctx.add_at = true;
-        EXPECT_EQ(expand::read_tag(h.ctx, TextDefinition(def)), io::END_OF_INPUT);
+        EXPECT_EQ(driver::read_tag(h.ctx, TextDefinition(def)), io::END_OF_INPUT);
         EXPECT_EQ(h.output(), c.expected + "@\n") << c.input;
         EXPECT_EQ(h.errors(), "Warning: input ends inside segment MOA (line 1)\n") << c.input;
     }
@@ -105,7 +105,7 @@ TEST(Expansion, InputEndingInsideSegment) {
 TEST(Expansion, ValuesOfAnyLength) {
     const std::string value(40000, 'v');
     Harness h("+" + value + "'");
-    expand::read_tag(h.ctx, TextDefinition("FTX++A3'"));
+    driver::read_tag(h.ctx, TextDefinition("FTX++A3'"));
     EXPECT_EQ(h.output(), "FTX" + value + "\n");
 }
 
@@ -116,9 +116,9 @@ TEST(Expansion, NumberTotalInCnt) {
     Harness h("+2:99'\n+2'\n");
     h.ctx.opt.DOCNTNUM = true;
     h.ctx.msg.cntnum = 1244.5;
-    EXPECT_EQ(expand::read_tag(h.ctx, TextDefinition("CNT++A3:N18:A3'")), '\n');
+    EXPECT_EQ(driver::read_tag(h.ctx, TextDefinition("CNT++A3:N18:A3'")), '\n');
     EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, 2489);
-    EXPECT_EQ(expand::read_tag(h.ctx, TextDefinition("CNT++A3:N18:A3'")), '\n');
+    EXPECT_EQ(driver::read_tag(h.ctx, TextDefinition("CNT++A3:N18:A3'")), '\n');
     EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, 4978);
     EXPECT_EQ(h.output(), "CNT2  " + zeros(12) + "1244.5" + blanks(3) + "\nCNT2  " + zeros(14) + "2489" +
                               blanks(3) + "\n");
@@ -128,7 +128,7 @@ TEST(Expansion, NumberTotalOnlyInCnt) {
     Harness h("+2:99'");
     h.ctx.opt.DOCNTNUM = true;
     h.ctx.msg.cntnum = 5;
-    expand::read_tag(h.ctx, TextDefinition("QTY++A3:N18:A3'"));
+    driver::read_tag(h.ctx, TextDefinition("QTY++A3:N18:A3'"));
     EXPECT_EQ(h.output(), "QTY2  " + zeros(16) + "99" + blanks(3) + "\n");
 }
 

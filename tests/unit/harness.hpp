@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "common/context.hpp"
+#include "driver/context.hpp"
 #include "driver/convert.hpp"
 
 namespace marlune::test {

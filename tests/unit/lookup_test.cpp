@@ -64,10 +64,10 @@ TEST(FindTheDIREC, NamesAndNormalisation) {
              {"", 0, 0, "", "", ""},
          }) {
         Harness h("");
-        EXPECT_EQ(directory::findTheDIREC(h.ctx, c.name), c.result) << c.name;
-        EXPECT_EQ(h.ctx._DIREC, c.index) << c.name;
-        EXPECT_EQ(h.ctx.msg.DIREC, c.direc) << c.name;
-        EXPECT_EQ(h.ctx.msg.MSTYPEVER, c.mstypever) << c.name;
+        EXPECT_EQ(directory::findTheDIREC(h.ctx.dir, c.name), c.result) << c.name;
+        EXPECT_EQ(h.ctx.dir._DIREC, c.index) << c.name;
+        EXPECT_EQ(h.ctx.dir.DIREC, c.direc) << c.name;
+        EXPECT_EQ(h.ctx.dir.MSTYPEVER, c.mstypever) << c.name;
         EXPECT_EQ(h.errors(), c.messages) << c.name;
     }
 }
@@ -81,8 +81,8 @@ TEST(FindDirec, ExactCodesOnly) {
                                            {"96A", 10}, {"99A", 16}, {"96A ", -2}, {"96a", -2}, {"99B", -2},
                                            {"", -2}}) {
         Harness h("");
-        directory::findDirec(h.ctx, c.code);
-        EXPECT_EQ(h.ctx._DIREC, c.index) << c.code;
+        directory::findDirec(h.ctx.dir, c.code);
+        EXPECT_EQ(h.ctx.dir._DIREC, c.index) << c.code;
         EXPECT_EQ(h.errors(), c.index == -2 ? "Warning: I don't know of directory '" + std::string(c.code) + "'\n"
                                             : "")
             << c.code;
@@ -107,9 +107,9 @@ class Recogniser : public ::testing::TestWithParam<RunCase> {};
 TEST_P(Recogniser, Resolves) {
     const RunCase& c = GetParam();
     Harness h(c.input);
-    h.ctx._DIREC = c.index;
-    h.ctx.opt.INTERACTIVE = c.interactive;
-    h.ctx.opt.GENFINDINFO = c.findinfo;
+    h.ctx.dir._DIREC = c.index;
+    h.ctx.dir.INTERACTIVE = c.interactive;
+    h.ctx.dir.GENFINDINFO = c.findinfo;
     h.convert(driver::Command::au);
     EXPECT_EQ(h.output(), c.expected);
     EXPECT_EQ(h.errors(), c.messages);
@@ -157,16 +157,16 @@ const char* text_of(const Definition* d) { return d != nullptr ? d->text : nullp
 TEST(Resolve, ChainAndDefaults) {
     Harness h("");
     // D.98B has no RFF: it comes from D.98A.
-    EXPECT_STREQ(text_of(directory::resolve(h.ctx, 15, 5297)), "RFF++A3:A35:A6:A35'");
+    EXPECT_STREQ(text_of(directory::resolve(h.ctx.dir, 15, 5297)), "RFF++A3:A35:A6:A35'");
     // 88.1 has no MOA: the default table answers.
-    EXPECT_STREQ(text_of(directory::resolve(h.ctx, -1, 460)), "MOA++A3:N18:A3:A3:A3'");
+    EXPECT_STREQ(text_of(directory::resolve(h.ctx.dir, -1, 460)), "MOA++A3:N18:A3:A3:A3'");
     // Service segments of the newer directories come from 91.2.
-    EXPECT_STREQ(text_of(directory::resolve(h.ctx, 10, 7604)), "UNH++A14+A6:A3:A3:A2:A6+A35+N2:A1'");
+    EXPECT_STREQ(text_of(directory::resolve(h.ctx.dir, 10, 7604)), "UNH++A14+A6:A3:A3:A2:A6+A35+N2:A1'");
     // S.93A for messages of version S.
-    h.ctx.msg.MSTYPEVER = "S";
-    EXPECT_STREQ(text_of(directory::resolve(h.ctx, 5, 2400)), "ALC++A3+A35:A3+A3+A3+A3:A3:A3'");
-    h.ctx.msg.MSTYPEVER = "D";
-    EXPECT_STREQ(text_of(directory::resolve(h.ctx, 5, 2400)), "ALC++A3+A35:A3+A3+A3+A3:A3:A3:A35'");
+    h.ctx.dir.MSTYPEVER = "S";
+    EXPECT_STREQ(text_of(directory::resolve(h.ctx.dir, 5, 2400)), "ALC++A3+A35:A3+A3+A3+A3:A3:A3'");
+    h.ctx.dir.MSTYPEVER = "D";
+    EXPECT_STREQ(text_of(directory::resolve(h.ctx.dir, 5, 2400)), "ALC++A3+A35:A3+A3+A3+A3:A3:A3:A35'");
 }
 
 }  // namespace

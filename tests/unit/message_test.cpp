@@ -100,20 +100,20 @@ TEST(NumericValue, IgnoresTheProcessLocale) {
 TEST(Capture, ReportsChangesAndSelectsTheDirectory) {
     Harness h("");
     auto message = [&](const std::string& version, const std::string& release) {
-        expand::message_start(h.ctx.msg);
+        expand::message_start(h.ctx.msg, h.ctx.dir);
         expand::capture_unh(h.ctx, 3, version);
         expand::capture_unh(h.ctx, 4, release);
         h.ctx.msg.inUNH = 0;
     };
     message("d", "96a ");
-    EXPECT_EQ(h.ctx._DIREC, 10);
-    EXPECT_EQ(h.ctx.msg.DIREC, "96A");
-    EXPECT_EQ(h.ctx.msg.MSTYPEVER, "D");
+    EXPECT_EQ(h.ctx.dir._DIREC, 10);
+    EXPECT_EQ(h.ctx.dir.DIREC, "96A");
+    EXPECT_EQ(h.ctx.dir.MSTYPEVER, "D");
     message(" D", "97A");
-    EXPECT_EQ(h.ctx._DIREC, 12);
+    EXPECT_EQ(h.ctx.dir._DIREC, 12);
     message("D", "97A");
     message("D", "");
-    EXPECT_EQ(h.ctx._DIREC, -2);
+    EXPECT_EQ(h.ctx.dir._DIREC, -2);
     EXPECT_EQ(h.errors(),
               "New directory (UNH.0052) 'D' detected (message 1, line 1)\n"
               "New directory (UNH.0054) '96A' detected (message 1, line 1)\n"
@@ -124,17 +124,17 @@ TEST(Capture, ReportsChangesAndSelectsTheDirectory) {
 
 TEST(Capture, BoundedToTwentyFourCharacters) {
     Harness h("");
-    expand::message_start(h.ctx.msg);
+    expand::message_start(h.ctx.msg, h.ctx.dir);
     expand::capture_unh(h.ctx, 4, std::string(100, 'x'));
-    EXPECT_EQ(h.ctx.msg.DIREC, std::string(24, 'X'));
-    EXPECT_EQ(h.ctx._DIREC, -2);
+    EXPECT_EQ(h.ctx.dir.DIREC, std::string(24, 'X'));
+    EXPECT_EQ(h.ctx.dir._DIREC, -2);
 }
 
 TEST(Capture, OnlyInsideUnh) {
     Harness h("");
     expand::capture_unh(h.ctx, 4, "96A");
-    EXPECT_EQ(h.ctx.msg.DIREC, "");
-    EXPECT_EQ(h.ctx._DIREC, 0);
+    EXPECT_EQ(h.ctx.dir.DIREC, "");
+    EXPECT_EQ(h.ctx.dir._DIREC, 0);
     EXPECT_EQ(h.errors(), "");
 }
 
@@ -154,14 +154,15 @@ TEST(Counters, PastTwoToTheThirtyOne) {
 
 TEST(MessageStart, MovesCurrentToPrevious) {
     expand::MessageState m;
-    m.DIREC = "96A";
-    m.MSTYPEVER.assign(1, 'D');
+    directory::Selection dir(stderr);
+    dir.DIREC = "96A";
+    dir.MSTYPEVER.assign(1, 'D');
     m.cntnum = 12;
-    expand::message_start(m);
+    expand::message_start(m, dir);
     EXPECT_EQ(m.PREVDIREC, "96A");
     EXPECT_EQ(m.PREVMSTYPEVER, "D");
-    EXPECT_EQ(m.DIREC, "");
-    EXPECT_EQ(m.MSTYPEVER, "");
+    EXPECT_EQ(dir.DIREC, "");
+    EXPECT_EQ(dir.MSTYPEVER, "");
     EXPECT_EQ(m.cntnum, 0);
     EXPECT_EQ(m.MESSNO, 1);
     EXPECT_EQ(m.inUNH, 1);

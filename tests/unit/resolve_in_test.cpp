@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "common/context.hpp"
+#include "driver/context.hpp"
 #include "directory/catalogue.hpp"
 #include "directory/lookup.hpp"
 
@@ -34,12 +34,12 @@ TEST(ResolveIn, NamesTheTableFound) {
              {16, "", false, "ZZZ", nullptr},
          }) {
         Context ctx(stderr);
-        ctx.opt.INTERACTIVE = c.interactive;
-        ctx.msg.MSTYPEVER = c.mstypever;
+        ctx.dir.INTERACTIVE = c.interactive;
+        ctx.dir.MSTYPEVER = c.mstypever;
         const auto code = directory::tag_code(c.tag);
         ASSERT_TRUE(code);
-        const directory::Resolution r = directory::resolve_in(ctx, c.index, *code);
-        EXPECT_EQ(r.definition, directory::resolve(ctx, c.index, *code)) << c.tag;
+        const directory::Resolution r = directory::resolve_in(ctx.dir, c.index, *code);
+        EXPECT_EQ(r.definition, directory::resolve(ctx.dir, c.index, *code)) << c.tag;
         if (c.table == nullptr) {
             EXPECT_EQ(r.definition, nullptr) << c.tag;
             EXPECT_EQ(r.table, nullptr) << c.tag;
@@ -69,13 +69,13 @@ TEST(DirectoryName, AsTheListNamesIt) {
                                            {"S.93A", "S.93A"},
                                            {" D.99A ", "D.99A"}}) {
         Context ctx(stderr);
-        ASSERT_EQ(directory::findTheDIREC(ctx, c.d), 1);
-        EXPECT_STREQ(directory::directory_name(ctx, ctx._DIREC), c.name) << c.d;
+        ASSERT_EQ(directory::findTheDIREC(ctx.dir, c.d), 1);
+        EXPECT_STREQ(directory::directory_name(ctx.dir, ctx.dir._DIREC), c.name) << c.d;
     }
     Context ctx(stderr);
-    EXPECT_STREQ(directory::directory_name(ctx, ctx._DIREC), "90.2") << "before any -D";
-    EXPECT_EQ(directory::directory_name(ctx, -2), nullptr);
-    EXPECT_EQ(directory::directory_name(ctx, 17), nullptr);
+    EXPECT_STREQ(directory::directory_name(ctx.dir, ctx.dir._DIREC), "90.2") << "before any -D";
+    EXPECT_EQ(directory::directory_name(ctx.dir, -2), nullptr);
+    EXPECT_EQ(directory::directory_name(ctx.dir, 17), nullptr);
 }
 
 }  // namespace

@@ -106,7 +106,7 @@ TEST_P(TableWalk, RandomSegmentsBothWays) {
             const Sample s = make_sample(def.text, rng);
 
             Harness expand(s.input);
-            EXPECT_EQ(expand::read_tag(expand.ctx, def), '\n') << def.tag();
+            EXPECT_EQ(driver::read_tag(expand.ctx, def), '\n') << def.tag();
             const std::string line = expand.output();
             ASSERT_EQ(line, std::string(def.tag()) + s.line) << table.name << " " << def.tag() << " " << s.input;
             ASSERT_EQ(line.size(), def.line_width + 1u) << def.tag();
@@ -117,7 +117,7 @@ TEST_P(TableWalk, RandomSegmentsBothWays) {
 
             Harness compress(s.line);
             compress.ctx.direction = true;
-            EXPECT_EQ(expand::read_tag(compress.ctx, def), '\n') << def.tag();
+            EXPECT_EQ(driver::read_tag(compress.ctx, def), '\n') << def.tag();
             compress.ctx.compactor.flush(compress.out, 1, compress.ctx.sep);
             ASSERT_EQ(compress.output(), s.segment) << table.name << " " << def.tag() << " " << s.input;
             ++converted;

@@ -1,0 +1,42 @@
+#pragma once
+// What converting the segments of a run works with, in either direction:
+// the options, the separator set, the directory in force, the message
+// state, the input and output, and room for the value being converted.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "common/options.hpp"
+#include "common/separators.hpp"
+#include "directory/lookup.hpp"
+#include "expand/message.hpp"
+#include "io/input.hpp"
+#include "io/output.hpp"
+
+namespace marlune {
+
+struct Conversion {
+    explicit Conversion(std::FILE* err_stream) : err(err_stream), dir(err_stream) { field.reserve(16386); }
+
+    std::FILE* err;  // warnings and errors
+
+    Options opt;
+    Separators sep = Separators::level_a();
+    bool add_at = false;  // -@
+    bool add_cr = false;  // -M
+
+    directory::Selection dir;
+    expand::MessageState msg;
+
+    io::Input* in = nullptr;
+    io::Output* out = nullptr;
+
+    // Value of the field being converted.
+    std::string field;
+    StopBytes value_stops{'\n'};   // bytes that end a run of a value being read
+    StopBytes escape_bytes{'\0'};  // bytes of a value that are not written as they are
+
+    std::int64_t LINENO() const noexcept { return in ? in->LINENO : 1; }
+};
+
+}  // namespace marlune
