@@ -132,5 +132,35 @@ TEST(Compression, NumberTotalAfterNum) {
     EXPECT_EQ(h.output(), "CNT+NUM:40'\nCNT+2:99'\n");
 }
 
+// The message header capture on the compression side sees the field as
+// prt_field leaves it: under -f a field of blanks is captured as the dash
+// written for it, a field that read nothing (its line ended) as nothing.
+TEST(Compression, HeaderCaptureOfEmptyFields) {
+    struct Case {
+        const char* name;
+        std::string release;  // the UNH line from the release field on
+        bool force;
+        const char* captured;
+    };
+    const std::string head = "1" + blanks(13) + "ORDERS" + "D  ";
+    for (const Case& c : std::initializer_list<Case>{
+             {"blanks_forced", "   \n", true, "-"},
+             {"blanks", "   \n", false, ""},
+             {"nothing_read_forced", "\n", true, ""},
+             {"zeros_numeric_like", "0  \n", true, "0"},
+             {"value", "96a\n", true, "96A"},
+         }) {
+        Harness h(head + c.release);
+        h.ctx.direction = true;
+        h.ctx.opt.force = c.force;
+        h.ctx.dir.DIREC = "XXX";  // so that every capture is reported
+        h.ctx.dir.MSTYPEVER = "D";
+        driver::read_tag(h.ctx, TextDefinition("UNH++A14+A6:A3:A3:A2:A6+A35+N2:A1'"));
+        EXPECT_EQ(h.ctx.dir.DIREC, c.captured) << c.name;
+        EXPECT_NE(h.errors().find(std::string("(UNH.0054) '") + c.captured + "' detected"), std::string::npos)
+            << c.name << ": " << h.errors();
+    }
+}
+
 }  // namespace
 }  // namespace marlune::test
