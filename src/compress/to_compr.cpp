@@ -130,6 +130,12 @@ int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition
     bool ended = false;        // the input ended inside this line
     bool total_next = false;   // the next field receives the number total
     std::size_t clear = 0;     // bytes ready in the input before a line feed
+    std::size_t to_blanks = 0; // bytes before the blanks that end the line,
+    bool blanks_known = false; // when its line feed is in the block
+    // A field in the blanks that end a line writes nothing but its
+    // separator, unless -f fills it, it is an "n" field (written as it
+    // stands), or it counts for the message header or the number total.
+    const bool skip_blanks = !ctx.opt.force && !ctx.msg.inUNH;
     int fieldno = 0;
     for (const Field& specifier : definition.fields) {
         const char type = specifier.type;
@@ -144,17 +150,28 @@ int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition
             const std::string_view ready = in.pending();
             const void* line_end = std::memchr(ready.data(), '\n', ready.size());
             clear = line_end ? static_cast<std::size_t>(static_cast<const char*>(line_end) - ready.data()) : ready.size();
+            blanks_known = line_end != nullptr;
+            if (blanks_known) to_blanks = without_trailing_blanks(ready.substr(0, clear));
         }
         std::string_view text;
         if (!ended && clear >= width) {
+            if (blanks_known && to_blanks == 0 && skip_blanks && type != 'n' && !total_next) {
+                writer.put_separator(static_cast<char>(specifier.lead == '+' ? sep.element : sep.component));
+                in.consume(width);
+                clear -= width;
+                ++fieldno;
+                continue;
+            }
             text = in.pending().substr(0, width);
             in.consume(width);
             clear -= width;
+            to_blanks -= std::min(to_blanks, width);
         } else {
             read_field(in, width, ended, copy);
             writer.line_changed();
             text = copy;
             clear = 0;
+            blanks_known = false;
         }
 
         writer.put_separator(static_cast<char>(specifier.lead == '+' ? sep.element : sep.component));

@@ -103,8 +103,37 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"tag_alone", "UNA+'", "\nUNB", "UNA'\n", '\n'},
         LineCase{"input_ends_inside_line", MOA, "203000000000001", "MOA+203:1'\n", io::END_OF_INPUT},
         LineCase{"empty_middle_component", "QTY++A3:N15:A3'", "   " + blanks(15) + "PCE\n", "QTY+::PCE'\n",
-                 '\n'}),
+                 '\n'},
+        // Fields in the blanks that end a line: an "n" field is still
+        // written as it stands, -f still fills the others.
+        LineCase{"fixed_numeric_in_blank_tail", "USH++A3+A3+n2+A3'", "1  " + blanks(8) + "\n", "USH+1++  '\n",
+                 '\n'},
+        LineCase{"blank_tail_forced", "QTY++A3:N15:A3'", "21 " + blanks(18) + "\n", "QTY+21:1:-'\n", '\n', true},
+        LineCase{"blank_tail_of_free_text", "FTX++A3+A3+A3:A3:A3+A70:A70:A70:A70:A70+A3'",
+                 "AAI" + blanks(12) + "text" + blanks(66 + 283) + "\n", "FTX+AAI+++text'\n", '\n'}),
     [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+
+// However the input arrives (a pipe delivers short blocks), lines with and
+// without blank tails compress the same.
+TEST(Compression, SameWhateverTheBlocks) {
+    const std::string lines = MOA_LINE + "MOA" + "203" + blanks(27) + "\n" + "MOA" + blanks(30) + "\n" + "MOA" + MOA_LINE;
+    std::string whole;
+    for (const std::size_t chunk : {io::Input::BLOCK, std::size_t{1}, std::size_t{7}, std::size_t{64}}) {
+        Harness h(lines, chunk);
+        h.ctx.direction = true;
+        const TextDefinition moa(MOA);
+        int next = driver::read_tag(h.ctx, moa);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(next, '\n');
+            for (int t = 0; t < 3; ++t) h.in.FGETC();  // the next tag
+            next = driver::read_tag(h.ctx, moa);
+        }
+        h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
+        if (chunk == io::Input::BLOCK) whole = h.output();
+        EXPECT_EQ(h.output(), whole) << "blocks of " << chunk;
+    }
+    EXPECT_EQ(whole, "MOA+203:1234.50:EUR'\nMOA+203'\nMOA'\nMOA+203:1234.50:EUR'\n");
+}
 
 TEST(Compression, AddAtAndCarriageReturn) {
     Harness h(MOA_LINE);
