@@ -118,6 +118,38 @@ std::string processed(std::string_view text, const Trimmed& t) {
 
 }  // namespace
 
+namespace {
+
+// Reads up to `width` bytes of a field into `field`: a line feed (consumed,
+// not stored) or the end of the input (then `ended` is set) ends it early.
+void read_field(io::Input& in, std::size_t width, bool& ended, std::string& field) {
+    field.clear();
+    for (std::size_t k = 0; k < width && !ended;) {
+        // Bytes the input holds ready, up to a line feed, go in one piece.
+        const std::string_view ready = in.pending();
+        const std::size_t want = std::min(ready.size(), width - k);
+        if (want != 0) {
+            const void* line_end = std::memchr(ready.data(), '\n', want);
+            const std::size_t n =
+                line_end ? static_cast<std::size_t>(static_cast<const char*>(line_end) - ready.data()) : want;
+            field.append(ready.data(), n);
+            in.consume(n);
+            k += n;
+            if (n == want) continue;
+        }
+        const int c = in.FGETC();
+        if (in.FEOF()) {
+            ended = true;
+            break;
+        }
+        if (c == '\n') break;
+        field.push_back(static_cast<char>(c));
+        ++k;
+    }
+}
+
+}  // namespace
+
 int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition) {
     io::Input& in = *ctx.in;
     const Separators sep = ctx.sep;
@@ -196,32 +228,6 @@ int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition
     if (ctx.add_cr) writer.put('\r');
     writer.put('\n');
     return in.FGETC();
-}
-
-void read_field(io::Input& in, std::size_t width, bool& ended, std::string& field) {
-    field.clear();
-    for (std::size_t k = 0; k < width && !ended;) {
-        // Bytes the input holds ready, up to a line feed, go in one piece.
-        const std::string_view ready = in.pending();
-        const std::size_t want = std::min(ready.size(), width - k);
-        if (want != 0) {
-            const void* line_end = std::memchr(ready.data(), '\n', want);
-            const std::size_t n =
-                line_end ? static_cast<std::size_t>(static_cast<const char*>(line_end) - ready.data()) : want;
-            field.append(ready.data(), n);
-            in.consume(n);
-            k += n;
-            if (n == want) continue;
-        }
-        const int c = in.FGETC();
-        if (in.FEOF()) {
-            ended = true;
-            break;
-        }
-        if (c == '\n') break;
-        field.push_back(static_cast<char>(c));
-        ++k;
-    }
 }
 
 }  // namespace marlune::compress

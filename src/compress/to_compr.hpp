@@ -9,10 +9,6 @@ struct Conversion;
 struct Definition;
 }  // namespace marlune
 
-namespace marlune::io {
-class Input;
-}
-
 namespace marlune::compress {
 
 class Compactor;
@@ -40,9 +36,5 @@ Trimmed trim(std::string_view text, char type) noexcept;
 // total, and writes it through the compactor with its service characters
 // released; returns what was written.
 Trimmed prt_field(Conversion& conv, Compactor& compactor, std::string_view text, char type);
-
-// Reads up to `width` bytes of a field into `field`: a line feed (consumed,
-// not stored) or the end of the input (then `ended` is set) ends it early.
-void read_field(io::Input& in, std::size_t width, bool& ended, std::string& field);
 
 }  // namespace marlune::compress

@@ -705,8 +705,8 @@ def flat(entries):
         if e[0] == 'S':
             out.append(('', 0, e[1], e[2], e[3]))
         else:
-            for pos, (etag, name, spec) in enumerate(e[2], 1):
-                out.append((e[1], pos, etag, name, spec))
+            for pos, (etag, name, layout) in enumerate(e[2], 1):
+                out.append((e[1], pos, etag, name, layout))
     return out
 
 
@@ -714,12 +714,12 @@ def entries_from_segment(elements, named, element_names):
     """Entries of one segment of a raw segment directory; element names from
     the element directory where it has them."""
     out = []
-    for (etag, specs), (_, name, comps) in zip(elements, named):
+    for (etag, layouts), (_, name, comps) in zip(elements, named):
         if comps:
             out.append(('C', etag, [(c, element_names.get(c, cn), f)
-                                     for (c, cn), f in zip(comps, specs)]))
+                                     for (c, cn), f in zip(comps, layouts)]))
         else:
-            out.append(('S', etag, element_names.get(etag, name), specs[0]))
+            out.append(('S', etag, element_names.get(etag, name), layouts[0]))
     return out
 
 
