@@ -1,5 +1,10 @@
 #include "driver/convert.hpp"
 
+#include <cstring>
+#include <optional>
+
+#include "common/advice.hpp"
+#include "compress/advice.hpp"
 #include "compress/to_compr.hpp"
 #include "directory/lookup.hpp"
 #include "expand/read_tag.hpp"
@@ -9,33 +14,89 @@ namespace marlune::driver {
 
 void apply_command(Context& ctx, Command command) {
     ctx.sep = (command == Command::bu || command == Command::ub) ? Separators::level_b() : Separators::level_a();
+    ctx.command_sep = ctx.sep;
     ctx.direction = command == Command::ua || command == Command::ub;
 }
 
 int read_tag(Context& ctx, const Definition& definition) {
     return expand::read_tag(ctx, definition, [&ctx](Conversion& conv, const Definition& def) {
-        return ctx.direction ? compress::to_compr(conv, ctx.compactor, def) : expand::read_tag_cu(conv, def);
+        if (!ctx.direction) return expand::read_tag_cu(conv, def);
+        if (def.tag() == "UNA") return compress::write_advice(conv, ctx.compactor);
+        return compress::to_compr(conv, ctx.compactor, def);
     });
 }
 
+namespace {
+
+bool line_end(int c) noexcept { return c == '\n' || c == '\r'; }
+
+// The service string advice whose tag the window holds, when the six bytes
+// after it are one: they are read (after the line of UNA, where a directory
+// defines it) and its separators are in force from the next byte on.
+// Returns the last of the six, the advice's own terminator, or nothing when
+// they are not an advice.
+std::optional<int> read_advice(Context& ctx, const char* window) {
+    io::Input& in = *ctx.in;
+    const auto advice = ServiceAdvice::read(in.peek(ServiceAdvice::LENGTH));
+    if (!advice) return std::nullopt;
+    auto read_six = [&in] {
+        int c = 0;
+        for (std::size_t k = 0; k < ServiceAdvice::LENGTH; ++k) c = in.FGETC();
+        return c;
+    };
+    int last;
+    if (const Definition* def = directory::ifthenelse(ctx.dir, window, in.LINENO).definition) {
+        last = expand::read_tag(ctx, *def, [&](Conversion& conv, const Definition& d) {
+            expand::write_absent(conv, d);
+            return read_six();
+        });
+    } else {
+        last = read_six();
+    }
+    ctx.sep = advice->sep;
+    ctx.advice = true;
+    return last;
+}
+
+}  // namespace
+
 void segment_loop(Context& ctx) {
     io::Input& in = *ctx.in;
+    // Compressed input is read as segments: line ends between and inside
+    // them are layout (unless an advice made one a separator), and a service
+    // string advice sets the separators of its interchange. The lines of
+    // the uncompressed form are its structure.
+    const bool compressed = !ctx.direction;
     // The last three bytes scanned, oldest first, and a terminating 0.
     char window[4] = {0, 0, 0, 0};
     for (;;) {
-        window[2] = static_cast<char>(in.FGETC());
+        int c = in.FGETC();
         if (in.FEOF()) break;
-        if (window[2] == ';') {
+        if (c == ';') {
             // A comment runs through the next line feed.
             while (!in.FEOF()) {
-                window[2] = static_cast<char>(in.FGETC());
-                if (window[2] == '\n') break;
+                c = in.FGETC();
+                if (c == '\n') break;
             }
         }
+        if (compressed && line_end(c) && !ctx.sep.separates(c) && c != ctx.sep.release) continue;
+        window[2] = static_cast<char>(c);
+        std::optional<int> next;
+        if (compressed && std::memcmp(window, "UNA", 3) == 0) next = read_advice(ctx, window);
         // A tag that the lookup resolves: the segment is converted, and the
         // byte after it takes the window's newest place.
-        if (const Definition* def = directory::ifthenelse(ctx.dir, window, in.LINENO).definition) {
-            window[2] = static_cast<char>(read_tag(ctx, *def));
+        if (!next) {
+            if (const Definition* def = directory::ifthenelse(ctx.dir, window, in.LINENO).definition) {
+                next = read_tag(ctx, *def);
+                // The interchange of an advice ends with its UNZ segment.
+                if (ctx.advice && def->tag() == "UNZ") {
+                    ctx.sep = ctx.command_sep;
+                    ctx.advice = false;
+                }
+            }
+        }
+        if (next) {
+            window[2] = static_cast<char>(*next);
             window[0] = 0;
             window[1] = 0;
         }

@@ -21,7 +21,9 @@ struct Conversion {
     std::FILE* err;  // warnings and errors
 
     Options opt;
-    Separators sep = Separators::level_a();
+    Separators sep = Separators::level_a();  // in force
+    Separators command_sep = Separators::level_a();  // the command's own, in force outside an advice's interchange
+    bool advice = false;  // a service string advice set `sep` for the current interchange
     bool add_at = false;  // -@
     bool add_cr = false;  // -M
 
@@ -33,7 +35,7 @@ struct Conversion {
 
     // Value of the field being converted.
     std::string field;
-    StopBytes value_stops{'\n'};   // bytes that end a run of a value being read
+    StopBytes value_stops{'\n', '\r'};  // bytes that end a run of a value being read
     StopBytes escape_bytes{'\0'};  // bytes of a value that are not written as they are
 
     std::int64_t LINENO() const noexcept { return in ? in->LINENO : 1; }

@@ -28,24 +28,56 @@ public:
         : ctx_(ctx), in_(*ctx.in), out_(*ctx.out), sep_(ctx.sep), stops_(ctx.value_stops.of(ctx.sep)) {}
 
     int run(const Definition& definition) {
+        begin(definition);
+        ending_ = significant(in_.FGETC());
+        if (in_.FEOF()) ended_ = true;
+        read_plus(definition.fields);
+        // The byte after the segment. Before the terminator (a segment with
+        // more fields than its definition) line ends are still layout.
+        int next = in_.FGETC();
+        if (!ended_ && ending_ != sep_.terminator) next = significant(next);
+        end(definition);
+        return next;
+    }
+
+    // The line of a segment that has no input (every field absent): the
+    // service string advice, whose bytes are not fields.
+    void run_absent(const Definition& definition) {
+        begin(definition);
+        ending_ = kNoByte;
+        read_plus(definition.fields);
+        end(definition);
+    }
+
+private:
+    // Stands for "no byte ended a value": equal to no separator.
+    static constexpr int kNoByte = -1000;
+
+    void begin(const Definition& definition) {
         cu_fieldno_ = 0;
         out_.CPUT(definition.text[0]);
         out_.CPUT(definition.text[1]);
         out_.CPUT(definition.text[2]);
-        ending_ = in_.FGETC();
-        if (in_.FEOF()) ended_ = true;
-        read_plus(definition.fields);
-        const int next = in_.FGETC();
+    }
+
+    void end(const Definition& definition) {
         if (ctx_.add_at) out_.CPUT('@');
         if (ctx_.add_cr) out_.CPUT('\r');
         out_.CPUT('\n');
         if (ended_)
             std::fprintf(ctx_.err, "Warning: input ends inside segment %.3s (line %lld)\n", definition.text,
                          static_cast<long long>(in_.LINENO));
-        return next;
     }
 
-private:
+    // A carriage return or line feed inside a segment is layout (a wrapped
+    // interchange), not data, unless the advice made it a separator: the
+    // first byte from `c` on that is not one.
+    int significant(int c) {
+        while (!in_.FEOF() && line_end(c)) c = in_.FGETC();
+        return c;
+    }
+    bool line_end(int c) const noexcept { return (c == '\n' || c == '\r') && !sep_.separates(c); }
+
     // The data elements of the segment. A compiled definition begins with a
     // '+' field and read_colon stops at the next one, so every field here
     // begins a data element.
@@ -192,6 +224,8 @@ private:
                     ended_ = true;
                     return;
                 }
+            } else if (line_end(c)) {
+                continue;
             }
             const char byte = static_cast<char>(c);
             sink(std::string_view(&byte, 1));
@@ -225,5 +259,7 @@ private:
 }  // namespace
 
 int read_tag_cu(Conversion& conv, const Definition& definition) { return Expander(conv).run(definition); }
+
+void write_absent(Conversion& conv, const Definition& definition) { Expander(conv).run_absent(definition); }
 
 }  // namespace marlune::expand

@@ -23,4 +23,8 @@ int read_tag(Conversion& conv, const Definition& definition, Converter&& convert
 // Expands one compressed segment; returns the byte after it.
 int read_tag_cu(Conversion& conv, const Definition& definition);
 
+// Writes the line of a segment that takes nothing from the input: the tag,
+// every field as absent, the line end.
+void write_absent(Conversion& conv, const Definition& definition);
+
 }  // namespace marlune::expand

@@ -18,25 +18,41 @@ bool Input::refill() {
     BUFLEN = 0;
     INBUF = 0;
     if (ended_) return false;
+    BUFLEN = static_cast<std::int32_t>(read_into(FBUF.data(), BLOCK));
+    return BUFLEN != 0;
+}
+
+std::string_view Input::peek(std::size_t n) {
+    n = std::min(n, BLOCK);
+    while (pending().size() < n && !ended_) {
+        const std::size_t held = pending().size();
+        std::memmove(FBUF.data(), FBUF.data() + INBUF, held);
+        INBUF = 0;
+        BUFLEN = static_cast<std::int32_t>(held + read_into(FBUF.data() + held, BLOCK - held));
+    }
+    return pending().substr(0, n);
+}
+
+std::size_t Input::read_into(char* to, std::size_t room) {
+    if (ended_) return 0;
     ++reads_;
     std::size_t got = 0;
     if (fd_ >= 0) {
         ssize_t n;
         do {
-            n = ::read(fd_, FBUF.data(), BLOCK);
+            n = ::read(fd_, to, room);
         } while (n < 0 && errno == EINTR);
         if (n < 0) fatal("Couldn't read input file '%s'\n", name_.c_str());
         got = static_cast<std::size_t>(n);
     } else {
-        got = std::min(chunk_, memory_.size());
+        got = std::min({chunk_, memory_.size(), room});
         if (got != 0) {
-            std::memcpy(FBUF.data(), memory_.data(), got);
+            std::memcpy(to, memory_.data(), got);
             memory_.remove_prefix(got);
         }
     }
-    BUFLEN = static_cast<std::int32_t>(got);
     ended_ = got == 0;
-    return got != 0;
+    return got;
 }
 
 }  // namespace marlune::io

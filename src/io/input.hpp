@@ -60,11 +60,20 @@ public:
         if (INBUF == BUFLEN && !ended_) refill();
     }
 
+    // Up to `n` bytes ahead, without delivering them: reads more when the
+    // block holds fewer (moving what is pending to the front), unless the
+    // input has ended. Shorter only at the end of the input. LINENO counts
+    // them when they are delivered.
+    std::string_view peek(std::size_t n);
+
     // Number of reads made from the descriptor or the memory source.
     std::uint64_t reads() const noexcept { return reads_; }
 
 private:
     bool refill();
+    // One read into `to`, of at most `room` bytes; 0 at the end of the input,
+    // which is then final.
+    std::size_t read_into(char* to, std::size_t room);
 
     std::array<char, BLOCK> FBUF{};
     std::int32_t BUFLEN = 0;

@@ -73,6 +73,13 @@ public:
             put_run(text.data(), text.size());
         }
     }
+    // Bytes written as they stand, line ends too under -n.
+    void put_verbatim(std::string_view text) {
+        const int saved = NONEWLINE;
+        NONEWLINE = 0;
+        CPUTS(text);
+        NONEWLINE = saved;
+    }
     // `count` copies of one byte.
     void fill(char c, std::ptrdiff_t count) {
         if (count <= 0 || (NONEWLINE && (c == '\n' || c == '\r'))) return;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/advice.hpp"
+
 namespace marlune::translit {
 
 namespace {
@@ -50,10 +52,13 @@ bool drop_empty_and_comment_lines(io::Input& in, io::Output& out, int& c) {
 // after a complete match never continues it.
 class Matcher {
 public:
-    Matcher(const char* pattern, signed char alt_plus) : pattern_(pattern), alt_plus_(alt_plus) {}
+    // The pattern's "+" stands for `plus` or `alt_plus`.
+    Matcher(const char* pattern, signed char plus, signed char alt_plus)
+        : pattern_(pattern), plus_(plus), alt_plus_(alt_plus) {}
 
     // No part of the pattern has been seen.
     bool idle() const noexcept { return pos_ == 0; }
+    void reset() noexcept { pos_ = 0; }
 
     // For an idle matcher and `p` at a "U": how many bytes from `p` on the
     // matcher would step through and give up on, the mismatching byte
@@ -62,27 +67,25 @@ public:
     std::size_t miss_length(const unsigned char* p, std::size_t available, const bool* ordinary) const noexcept {
         for (std::size_t k = 1; k < 8 && k < available; ++k) {
             if (!ordinary[p[k]]) return 0;
-            const auto c = static_cast<signed char>(p[k]);
-            const char want = pattern_[k];
-            if (!(c == want || (want == '+' && alt_plus_ != 0 && c == alt_plus_))) return k + 1;
+            if (!matches(static_cast<signed char>(p[k]), pattern_[k])) return k + 1;
         }
         return 0;
     }
 
     // Returns true when `c` completes the pattern.
     bool step(int c) {
-        if (pos_ < 8) {
-            const char want = pattern_[pos_];
-            if (c == want || (want == '+' && alt_plus_ != 0 && c == alt_plus_)) {
-                return ++pos_ == 8;
-            }
-        }
+        if (pos_ < 8 && matches(c, pattern_[pos_])) return ++pos_ == 8;
         pos_ = 0;
         return false;
     }
 
 private:
+    bool matches(int c, char want) const noexcept {
+        return want == '+' ? c == plus_ || c == alt_plus_ : c == want;
+    }
+
     const char* pattern_;
+    signed char plus_;
     signed char alt_plus_;
     int pos_ = 0;
 };
@@ -114,6 +117,7 @@ public:
         map(from.element, to.element);
         map(from.component, to.component);
         map(from.terminator, to.terminator);
+        terminator_ = static_cast<unsigned char>(from.terminator);
         const signed char f[3] = {from.element, from.component, from.terminator};
         const signed char t[3] = {to.element, to.component, to.terminator};
         for (std::size_t j = 0; j < 3; ++j) {
@@ -125,8 +129,9 @@ public:
     // Copies the ordinary bytes that the input holds ready, up to the first
     // other one. Line numbers are not kept here: transliteration reports none.
     // A "U" that cannot start the header (the matcher is idle here) is copied
-    // with the bytes the matcher would give up on.
-    void copy_run(io::Input& in, io::Output& out, const Matcher& matcher) const {
+    // with the bytes the matcher would give up on. `at_start` tells whether
+    // the last byte copied that is not a line end is a segment terminator.
+    void copy_run(io::Input& in, io::Output& out, const Matcher& matcher, bool& at_start) const {
         for (;;) {
             const std::string_view ready = in.pending();
             if (ready.empty()) return;
@@ -142,18 +147,34 @@ public:
                     if (clean < kBlock) break;
                 }
                 for (; n < room && ordinary_[from[n]]; ++n) to[n] = map_[from[n]];
-                if (n == room || from[n] != 'U') break;
+                if (n == room || from[n] != 'U' || segment_start(from, n, at_start)) break;
                 const std::size_t miss = matcher.miss_length(from + n, room - n, ordinary_);
                 if (miss == 0) break;
                 for (const std::size_t end = n + miss; n < end; ++n) to[n] = map_[from[n]];
             }
             out.commit(n);
             in.consume(n);
+            for (std::size_t k = n; k != 0; --k) {
+                if (from[k - 1] != '\n' && from[k - 1] != '\r') {
+                    at_start = from[k - 1] == terminator_;
+                    break;
+                }
+            }
             if (n < room || n == ready.size()) return;
         }
     }
 
 private:
+    // Whether the byte at `from[n]` begins a segment: the last byte before it
+    // that is not a line end is a terminator (`at_start` tells for the bytes
+    // before `from`).
+    bool segment_start(const unsigned char* from, std::size_t n, bool at_start) const noexcept {
+        for (; n != 0; --n) {
+            if (from[n - 1] != '\n' && from[n - 1] != '\r') return from[n - 1] == terminator_;
+        }
+        return at_start;
+    }
+
     // Sixteen bytes at a time, as a vector (GCC and Clang vector extensions).
     static constexpr std::size_t kBlock = 16;
     typedef unsigned char Block __attribute__((vector_size(kBlock)));
@@ -189,74 +210,145 @@ private:
 
     unsigned char map_[256];
     bool ordinary_[256];
-    Block slow_[8]{};
+    unsigned char terminator_ = 0;
+    Block slow_[12]{};
     int slow_count_ = 0;
     Block from_[3]{}, to_[3]{};
+};
+
+// One transliteration: the separator set read, in force (the command's own,
+// or that of a service string advice up to the end of its interchange), and
+// the tables built for it.
+class Transliteration {
+public:
+    // `own` is the separator set of the input level, `to` that of the output.
+    Transliteration(io::Input& in, io::Output& out, bool remove_comments, bool to_b, Separators own, Separators to)
+        : in_(in), out_(out), remove_comments_(remove_comments), to_b_(to_b), own_(own), to_(to) {
+        set(own);
+    }
+
+    void run() {
+        int c = first_byte(in_, remove_comments_);
+        for (;;) {
+            if (in_.FEOF()) break;
+            if (remove_comments_ && c == '\n' && !drop_empty_and_comment_lines(in_, out_, c)) break;
+            if (c == 'U' && at_start_ && advice_at_segment_start()) {
+                c = in_.FGETC();
+                continue;
+            }
+            step(c);
+            if (matcher_.idle()) run_.copy_run(in_, out_, matcher_, at_start_);
+            c = in_.FGETC();
+        }
+    }
+
+private:
+    // Level A output: the service characters of level A in data are
+    // released.
+    bool releases(int c) const noexcept { return !to_b_ && (to_.separates(c) || c == to_.release); }
+
+    void set(Separators sep) {
+        sep_ = sep;
+        build();
+        matcher_ = to_b_ ? Matcher("UNB+UNOA", sep.element, sep.element)
+                         : Matcher("UNB+UNOB", sep.element, advice_ ? sep.element : to_.element);
+    }
+
+    // The run table for the set in force; within an advice's UNZ segment its
+    // terminator takes the byte-by-byte path, since it ends the interchange.
+    void build() {
+        run_ = RunTable(remove_comments_, out_.NONEWLINE);
+        if (sep_.release != 0 || to_b_) run_.slow(sep_.release);
+        if (!to_b_)
+            for (const signed char special : {to_.element, to_.component, to_.terminator, to_.release}) run_.slow(special);
+        if (closing_) run_.slow(sep_.terminator);
+        run_.map_separators(sep_, to_);
+    }
+
+    void step(int c) {
+        const bool line_end = c == '\n' || c == '\r';
+        bool terminator = false;
+        if (matcher_.step(c)) {
+            out_.CPUT(to_b_ ? 'B' : 'A');
+        } else if (c == sep_.element) {
+            out_.CPUT(to_.element);
+        } else if (c == sep_.component) {
+            out_.CPUT(to_.component);
+        } else if (c == sep_.terminator) {
+            out_.CPUT(to_.terminator);
+            terminator = true;
+        } else if (c == sep_.release && (sep_.release != 0 || to_b_)) {
+            // The released byte is copied as it is, even a line end under -n.
+            const int released = in_.FGETC();
+            if (!in_.FEOF()) {
+                if (releases(released)) out_.CPUT(to_.release);
+                out_.put_verbatim(std::string_view(reinterpret_cast<const char*>(&released), 1));
+            }
+        } else if (releases(c)) {
+            out_.CPUT(to_.release);
+            out_.CPUT(c);
+        } else {
+            out_.CPUT(c);
+        }
+        if (terminator) {
+            at_start_ = true;
+            if (closing_) {
+                // The advice's interchange is over.
+                advice_ = closing_ = false;
+                set(own_);
+            }
+        } else if (!line_end) {
+            at_start_ = false;
+        }
+    }
+
+    // At a "U" that begins a segment: a service string advice is read and
+    // written whole in the output's form, and its set is in force from the
+    // next byte on; the UNZ of its interchange is marked. Returns true when
+    // the advice was read.
+    bool advice_at_segment_start() {
+        const std::string_view ahead = in_.peek(2 + ServiceAdvice::LENGTH);
+        if (ahead.substr(0, 2) == "NA") {
+            if (const auto advice = ServiceAdvice::read(ahead.substr(2))) {
+                out_.put_verbatim(to_b_ ? ServiceAdvice::level_b(advice->decimal, advice->reserved)
+                                        : ServiceAdvice::level_a(advice->decimal, advice->reserved));
+                for (std::size_t k = 0; k < 2 + ServiceAdvice::LENGTH; ++k) in_.FGETC();
+                advice_ = true;
+                closing_ = false;
+                set(advice->sep);
+                return true;
+            }
+        }
+        if (advice_ && !closing_ && ahead.substr(0, 2) == "NZ") {
+            closing_ = true;
+            build();
+        }
+        return false;
+    }
+
+    io::Input& in_;
+    io::Output& out_;
+    const bool remove_comments_;
+    const bool to_b_;
+    const Separators own_;
+    const Separators to_;
+    Separators sep_{};
+    bool advice_ = false;    // an advice's set is in force
+    bool closing_ = false;   // in the UNZ segment of the advice's interchange
+    bool at_start_ = true;   // the next byte begins a segment
+    RunTable run_{false, 0};
+    Matcher matcher_{"UNB+UNOA", '+', '+'};
 };
 
 }  // namespace
 
 int AB(io::Input& in, io::Output& out, bool remove_comments, Separators a, Separators b) {
-    Matcher matcher("UNB+UNOA", 0);
-    RunTable run(remove_comments, out.NONEWLINE);
-    run.slow(a.release);
-    run.map_separators(a, b);
-    int c = first_byte(in, remove_comments);
-    for (;;) {
-        if (in.FEOF()) break;
-        if (remove_comments && c == '\n' && !drop_empty_and_comment_lines(in, out, c)) break;
-        if (matcher.step(c)) {
-            out.CPUT('B');
-        } else if (c == a.element) {
-            out.CPUT(b.element);
-        } else if (c == a.component) {
-            out.CPUT(b.component);
-        } else if (c == a.terminator) {
-            out.CPUT(b.terminator);
-        } else if (c == a.release) {
-            // The released byte is copied as it is, even a line end under -n.
-            const int released = in.FGETC();
-            if (!in.FEOF()) {
-                const int saved = out.NONEWLINE;
-                out.NONEWLINE = 0;
-                out.CPUT(released);
-                out.NONEWLINE = saved;
-            }
-        } else {
-            out.CPUT(c);
-        }
-        if (matcher.idle()) run.copy_run(in, out, matcher);
-        c = in.FGETC();
-    }
+    Transliteration(in, out, remove_comments, true, a, b).run();
     return in.FEOF();
 }
 
 void BA(io::Input& in, io::Output& out, bool remove_comments, Separators a, Separators b) {
-    Matcher matcher("UNB+UNOB", b.element);
-    RunTable run(remove_comments, out.NONEWLINE);
-    for (const signed char special : {a.element, a.component, a.terminator, a.release}) run.slow(special);
-    run.map_separators(b, a);
-    int c = first_byte(in, remove_comments);
-    for (;;) {
-        if (in.FEOF()) break;
-        if (remove_comments && c == '\n' && !drop_empty_and_comment_lines(in, out, c)) break;
-        if (matcher.step(c)) {
-            out.CPUT('A');
-        } else if (c == a.element || c == a.component || c == a.terminator || c == a.release) {
-            out.CPUT(a.release);
-            out.CPUT(c);
-        } else if (c == b.element) {
-            out.CPUT(a.element);
-        } else if (c == b.component) {
-            out.CPUT(a.component);
-        } else if (c == b.terminator) {
-            out.CPUT(a.terminator);
-        } else {
-            out.CPUT(c);
-        }
-        if (matcher.idle()) run.copy_run(in, out, matcher);
-        c = in.FGETC();
-    }
+    Transliteration(in, out, remove_comments, false, b, a).run();
 }
 
 }  // namespace marlune::translit

@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
                  false, true},
         LineCase{"short_line_takes_next_line", "QTY++A3:N15:A3'", "21\n000000000000005PCEX",
                  "QTY+21:5:PCE'\n", 'X'},
-        LineCase{"tag_alone", "UNA+'", "\nUNB", "UNA'\n", '\n'},
+        LineCase{"advice_written_whole", "UNA+'", "\nUNB", "UNA:+.? '\n", '\n'},
         LineCase{"input_ends_inside_line", MOA, "203000000000001", "MOA+203:1'\n", io::END_OF_INPUT},
         LineCase{"empty_middle_component", "QTY++A3:N15:A3'", "   " + blanks(15) + "PCE\n", "QTY+::PCE'\n",
                  '\n'},

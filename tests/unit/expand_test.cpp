@@ -69,7 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
              "MOA203-000000000001234.5EUR" + blanks(6) + "\n", '\n', -1234.5, false, ' ', true},
         Case{"level_b_nul_releases", "XYZ++A5'", std::string("\x1D" "a\0\x1C" "b\x1C", 6), "XYZa\x1C" "b  \n", 26, 0,
              false, ' ', true},
-        Case{"line_end_inside_value", "XYZ++A5'", "+a\nb'", "XYZa\nb  \n", 26},
+        Case{"line_end_inside_value_is_layout", "XYZ++A5'", "+a\nb'", "XYZab   \n", 26},
+        Case{"cr_lf_after_tag_and_in_value", "XYZ++A5'", "\r\n+a\r\nb'", "XYZab   \n", 26},
+        Case{"released_line_end_is_data", "XYZ++A5'", "+a?\nb'", "XYZa\nb  \n", 26},
         Case{"lower_n_like_upper", "UST++n2'", "+5'", "UST05\n", 26, 5}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 

@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"ab_released_line_end_kept_under_n", Command::ab, false, true, "A?\nB\nC'\r\n", "A\nBC" + FS},
         Case{"ab_release_at_end", Command::ab, false, false, "AB?", "AB"},
         Case{"ab_released_byte_not_matched", Command::ab, false, false, "UNB+UNO?A", "UNB" + GS + "UNOA"},
-        Case{"ab_una", Command::ab, false, false, "UNA:+.? '", "UNA" + US + GS + ". " + FS},
+        Case{"ab_una", Command::ab, false, false, "UNA:+.? '", "UNA" + US + GS + ".  " + FS},
         Case{"ba_service_characters_in_data", Command::ba, false, false, "?'+:", "??" "?'?+?:"},
         Case{"ba_separators", Command::ba, false, false, "A" + GS + "B" + US + "C" + FS + "\n", "A+B:C'\n"},
         Case{"ab_comment_kept_without_R", Command::ab, false, false, ";+\n", ";" + GS + "\n"},
