@@ -34,9 +34,9 @@ cp "$examples/orders.edi" a.edi
 attempt() {
   status=0
   if [ "$2" = - ]; then
-    timeout 10 prlimit --as=$(($1 * 1024)) "$bin" $args - > out 2> err || status=$?
+    timeout 10 bash -c 'ulimit -v "$0" && exec "$@"' "$1" "$bin" $args - > out 2> err || status=$?
   else
-    timeout 10 prlimit --as=$(($1 * 1024)) "$bin" $args out 2> err || status=$?
+    timeout 10 bash -c 'ulimit -v "$0" && exec "$@"' "$1" "$bin" $args out 2> err || status=$?
   fi
 }
 
