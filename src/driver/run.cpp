@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
@@ -13,6 +14,7 @@
 #include "directory/lookup.hpp"
 #include "driver/convert.hpp"
 #include "driver/help.hpp"
+#include "io/input.hpp"
 
 namespace marlune::driver {
 
@@ -98,12 +100,16 @@ bool scan(int argc, char** argv, Context& ctx, Request& req) {
 
 // True when what will be read (the input descriptor) and what will be
 // written (the output file, or standard output for "-") are one regular
-// file: converting a file onto itself would destroy it, or never end.
+// file, FIFO or socket: converting a file onto itself would destroy it, or
+// never end, and a run that writes into the FIFO or socket it reads would
+// read its own output back for ever. A terminal or a device such as
+// /dev/null may well be both.
 bool same_file(int input, const char* output) {
     struct stat in, out;
-    if (::fstat(input, &in) != 0 || !S_ISREG(in.st_mode)) return false;
+    if (::fstat(input, &in) != 0) return false;
+    if (!S_ISREG(in.st_mode) && !S_ISFIFO(in.st_mode) && !S_ISSOCK(in.st_mode)) return false;
     const int found = std::strcmp(output, "-") == 0 ? ::fstat(STDOUT_FILENO, &out) : ::stat(output, &out);
-    return found == 0 && S_ISREG(out.st_mode) && in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+    return found == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino;
 }
 
 // Whether the output could be opened for writing, decided without creating
@@ -147,6 +153,9 @@ void summary(std::FILE* err, const Context& ctx, const Request& req) {
 struct Files {
     std::FILE* out = nullptr;
     int in = -1;
+    // Of a regular input, the bytes it held when it was opened: all that
+    // is read, so that the run never reads back what is written meanwhile.
+    std::uint64_t in_size = io::NO_LIMIT;
     Files() = default;
     Files(const Files&) = delete;
     Files& operator=(const Files&) = delete;
@@ -174,6 +183,7 @@ int run_checked(int argc, char** argv, std::FILE* err) {
         error = true;
     } else {
         files.in = std::strcmp(req.input, "-") == 0 ? STDIN_FILENO : ::open(req.input, O_RDONLY | O_CLOEXEC);
+        if (files.in >= 0) files.in_size = io::regular_file_remainder(files.in);
         if (files.in >= 0 && same_file(files.in, req.output)) {
             std::fprintf(err, "Input and output are the same file '%s'\n", req.input);
             error = true;
@@ -196,10 +206,13 @@ int run_checked(int argc, char** argv, std::FILE* err) {
 
     summary(err, ctx, req);
 
-    io::Input input(files.in, req.input);
+    io::Input input(files.in, req.input, files.in_size);
     input.prefetch();
     files.out = std::strcmp(req.output, "-") == 0 ? stdout : std::fopen(req.output, "w");
-    if (files.out == nullptr) fatal("Couldn't open output file '%s'\n", req.output);
+    if (files.out == nullptr) {
+        if (errno == ENOMEM) fatal("Out of memory\n");
+        fatal("Couldn't open output file '%s'\n", req.output);
+    }
 
     // The output stream gets a 16 KiB buffer of its own; the input is read
     // straight from its descriptor.

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -14,12 +15,24 @@ namespace marlune::io {
 // The value FGETC returns once the input has no more bytes.
 inline constexpr int END_OF_INPUT = 26;
 
+// No bound on the bytes read from a descriptor.
+inline constexpr std::uint64_t NO_LIMIT = std::numeric_limits<std::uint64_t>::max();
+
+// The bytes that `fd` holds now from its current offset on, when it is a
+// regular file; NO_LIMIT for anything else (a pipe, a terminal, a device).
+// Taken when a run opens its input, this bounds what the run reads: nothing
+// appended during the run (its own diagnostics on standard error redirected
+// onto the input, or another writer) is read back.
+std::uint64_t regular_file_remainder(int fd);
+
 class Input {
 public:
     static constexpr std::size_t BLOCK = 16384;
 
-    // Reads the open descriptor `fd`; `name` is quoted if a read fails.
-    Input(int fd, std::string name);
+    // Reads the open descriptor `fd`, at most `limit` bytes; `name` is
+    // quoted if a read fails. A descriptor in non-blocking mode is waited
+    // for whenever it has no data yet, as a blocking one would be.
+    Input(int fd, std::string name, std::uint64_t limit = NO_LIMIT);
     // Reads `data` (not copied: it must outlive the Input), delivering at
     // most `chunk` bytes per refill, as a pipe or a terminal would.
     explicit Input(std::string_view data, std::size_t chunk = BLOCK);
@@ -71,9 +84,11 @@ public:
 
 private:
     bool refill();
-    // One read into `to`, of at most `room` bytes; 0 at the end of the input,
-    // which is then final.
+    // One read into `to`, of at most `room` bytes (and no further than the
+    // limit); 0 at the end of the input, which is then final.
     std::size_t read_into(char* to, std::size_t room);
+    std::size_t read_block(char* to, std::size_t size);
+    void wait_for_data();
 
     std::array<char, BLOCK> FBUF{};
     std::int32_t BUFLEN = 0;
@@ -82,6 +97,7 @@ private:
     bool ended_ = false;  // a read delivered nothing: the end is final
     std::uint64_t reads_ = 0;
     int fd_ = -1;
+    std::uint64_t left_ = NO_LIMIT;  // bytes the descriptor may still deliver
     std::string name_;
     std::string_view memory_;
     std::size_t chunk_ = BLOCK;

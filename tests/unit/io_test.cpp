@@ -1,10 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <pthread.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "common/fatal.hpp"
 #include "io/input.hpp"
 #include "io/output.hpp"
 
@@ -161,6 +172,171 @@ TEST(Output, RunWritersKeepTheBlocksOfCput) {
         EXPECT_EQ(runs.blocks, bytewise.blocks) << "NONEWLINE " << no_newline;
         EXPECT_EQ(runs.bytes, bytewise.bytes) << "NONEWLINE " << no_newline;
     }
+}
+
+// Every byte `in` delivers, up to the end of the input.
+std::string read_all(Input& in) {
+    std::string got;
+    for (;;) {
+        const int c = in.FGETC();
+        if (in.FEOF()) return got;
+        got.push_back(static_cast<char>(c));
+    }
+}
+
+std::string pattern(std::size_t size, char first) {
+    std::string data(size, ' ');
+    for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>(first + i % 26);
+    return data;
+}
+
+// A scratch file, removed at the end of the test.
+class ScratchFile {
+public:
+    explicit ScratchFile(const std::string& data) {
+        char name[] = "/tmp/marlune_io_test_XXXXXX";
+        const int fd = ::mkstemp(name);
+        EXPECT_GE(fd, 0);
+        name_ = name;
+        EXPECT_EQ(::write(fd, data.data(), data.size()), static_cast<ssize_t>(data.size()));
+        ::close(fd);
+    }
+    ~ScratchFile() { ::unlink(name_.c_str()); }
+    void append(const std::string& data) const {
+        const int fd = ::open(name_.c_str(), O_WRONLY | O_APPEND);
+        EXPECT_EQ(::write(fd, data.data(), data.size()), static_cast<ssize_t>(data.size()));
+        ::close(fd);
+    }
+    const char* name() const { return name_.c_str(); }
+
+private:
+    std::string name_;
+};
+
+TEST(RegularFileRemainder, SizeLessOffsetForRegularFilesOnly) {
+    ScratchFile file("abcdef");
+    const int fd = ::open(file.name(), O_RDONLY);
+    EXPECT_EQ(regular_file_remainder(fd), 6u);
+    ::lseek(fd, 2, SEEK_SET);
+    EXPECT_EQ(regular_file_remainder(fd), 4u) << "from the current offset";
+    ::lseek(fd, 10, SEEK_SET);
+    EXPECT_EQ(regular_file_remainder(fd), 0u) << "offset past the end";
+    ::close(fd);
+
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    EXPECT_EQ(regular_file_remainder(ends[0]), NO_LIMIT) << "a pipe";
+    ::close(ends[0]);
+    ::close(ends[1]);
+    const int null = ::open("/dev/null", O_RDONLY);
+    EXPECT_EQ(regular_file_remainder(null), NO_LIMIT) << "a device";
+    ::close(null);
+    EXPECT_EQ(regular_file_remainder(-1), NO_LIMIT) << "no descriptor";
+}
+
+// What is appended to the input after the run has opened it (its own
+// diagnostics, say) is never read: otherwise a run writing to its input
+// would never end.
+TEST(Input, ReadsNoFurtherThanTheLimit) {
+    for (const std::size_t size : {std::size_t{0}, std::size_t{5}, Input::BLOCK, Input::BLOCK + 1, std::size_t{40000}}) {
+        const std::string data = pattern(size, 'a');
+        ScratchFile file(data);
+        const int fd = ::open(file.name(), O_RDONLY);
+        Input in(fd, "file", regular_file_remainder(fd));
+        file.append("XYZ+1'\n");
+        std::string got;
+        for (;;) {
+            const int c = in.FGETC();
+            if (in.FEOF()) break;
+            got.push_back(static_cast<char>(c));
+            // Appended while the input is being read, too.
+            if (got.size() == 1) file.append(pattern(Input::BLOCK, 'A'));
+        }
+        EXPECT_EQ(got, data) << size << " bytes";
+        const auto reads = in.reads();
+        EXPECT_EQ(in.FGETC(), END_OF_INPUT);
+        EXPECT_EQ(in.reads(), reads) << "no read once the limit is reached";
+        ::close(fd);
+    }
+}
+
+// A pipe whose reading end is in non-blocking mode, written by another
+// thread in pieces with pauses, the first of them before anything is there.
+struct SlowWriter {
+    SlowWriter(const std::string& data, bool non_blocking) {
+        int ends[2];
+        EXPECT_EQ(::pipe(ends), 0);
+        read_end = ends[0];
+        if (non_blocking) ::fcntl(read_end, F_SETFL, ::fcntl(read_end, F_GETFL) | O_NONBLOCK);
+        writer = std::thread([data, fd = ends[1]] {
+            for (std::size_t at = 0; at < data.size(); at += 5000) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                const std::size_t n = std::min<std::size_t>(5000, data.size() - at);
+                if (::write(fd, data.data() + at, n) != static_cast<ssize_t>(n)) break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            ::close(fd);
+        });
+    }
+    ~SlowWriter() {
+        writer.join();
+        ::close(read_end);
+    }
+    int read_end = -1;
+    std::thread writer;
+};
+
+TEST(Input, NonBlockingInputIsWaitedFor) {
+    const std::string data = pattern(40000, 'a');
+    SlowWriter pipe(data, true);
+    Input in(pipe.read_end, "-");
+    std::string got;
+    EXPECT_NO_THROW(got = read_all(in));
+    EXPECT_EQ(got, data);
+}
+
+void on_signal(int) {}
+
+// Signals that interrupt a read or a wait (a handler installed without
+// SA_RESTART) make the reader read again, blocking descriptor or not.
+TEST(Input, InterruptedReadsAndWaitsAreRetried) {
+    struct sigaction action{}, previous{};
+    action.sa_handler = on_signal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    ASSERT_EQ(::sigaction(SIGUSR1, &action, &previous), 0);
+    for (const bool non_blocking : {false, true}) {
+        const std::string data = pattern(20000, 'k');
+        SlowWriter pipe(data, non_blocking);
+        const pthread_t reader = ::pthread_self();
+        std::atomic<bool> reading = true;
+        std::thread interrupter([&reading, reader] {
+            while (reading) {
+                ::pthread_kill(reader, SIGUSR1);
+                std::this_thread::sleep_for(std::chrono::milliseconds(3));
+            }
+        });
+        Input in(pipe.read_end, "-");
+        std::string got;
+        EXPECT_NO_THROW(got = read_all(in)) << (non_blocking ? "non-blocking" : "blocking");
+        reading = false;
+        interrupter.join();
+        EXPECT_EQ(got, data) << (non_blocking ? "non-blocking" : "blocking");
+    }
+    ::sigaction(SIGUSR1, &previous, nullptr);
+}
+
+// A read that fails otherwise still ends the run with the input's name.
+TEST(Input, FailedReadIsReported) {
+    const int folder = ::open("/", O_RDONLY | O_DIRECTORY);
+    Input in(folder, "folder");
+    try {
+        in.FGETC();
+        ADD_FAILURE() << "no error";
+    } catch (const FatalError& e) {
+        EXPECT_STREQ(e.what(), "Couldn't read input file 'folder'\n");
+    }
+    ::close(folder);
 }
 
 }  // namespace
