@@ -61,6 +61,7 @@ void convert(Context& ctx, Command command, io::Input& in, io::Output& out) {
             break;
         default:
             segment_loop(ctx);
+            if (!ctx.direction) expand::report_long_values(ctx);
             break;
     }
     out.CFLUSH();

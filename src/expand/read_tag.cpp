@@ -28,6 +28,7 @@ public:
         : ctx_(ctx), in_(*ctx.in), out_(*ctx.out), sep_(ctx.sep), stops_(ctx.value_stops.of(ctx.sep)) {}
 
     int run(const Definition& definition) {
+        tag_ = definition.text;
         cu_fieldno_ = 0;
         out_.CPUT(definition.text[0]);
         out_.CPUT(definition.text[1]);
@@ -39,9 +40,11 @@ public:
         if (ctx_.add_at) out_.CPUT('@');
         if (ctx_.add_cr) out_.CPUT('\r');
         out_.CPUT('\n');
-        if (ended_)
+        if (ended_) {
             std::fprintf(ctx_.err, "Warning: input ends inside segment %.3s (line %lld)\n", definition.text,
                          static_cast<long long>(in_.LINENO));
+            ctx_.loss_warning();
+        }
         return next;
     }
 
@@ -93,6 +96,7 @@ private:
             const std::string v = prtCntNum(cntnum);
             cntnum += numeric_value(v);
             write_numeric(v, f.width);
+            check_length(v.size(), f.width);
             keep(v);
         } else if (numeric(f.type)) {
             numeric_field(f.width, present, keep);
@@ -113,6 +117,7 @@ private:
         }
         if (n != 0) {
             out_.fill(' ', width - static_cast<std::ptrdiff_t>(std::min<std::size_t>(n, PTRDIFF_MAX)));
+            check_length(n, width);
         } else if (ctx_.opt.force) {
             if (present) keep("-");
             out_.CPUT('-');
@@ -130,10 +135,12 @@ private:
         held.clear();
         double& cntnum = ctx_.msg.cntnum;
         bool streaming = false;
+        std::size_t n = 0;
         if (present) {
             const std::size_t limit = static_cast<std::size_t>(width < 0 ? 0 : width) + 1;
             read_value([&](std::string_view run) {
                 keep(run);
+                n += run.size();
                 if (!streaming) {
                     const std::size_t take = std::min(run.size(), limit - held.size());
                     held.append(run.data(), take);
@@ -150,6 +157,7 @@ private:
         }
         if (streaming) {
             cntnum += number_.value();
+            check_length(n, width);
         } else if (!held.empty()) {
             cntnum += numeric_value(held);
             write_numeric(held, width);
@@ -198,6 +206,19 @@ private:
         }
     }
 
+    // A value of `n` characters written whole into a field of `width`: the
+    // first of the run is reported, all are counted (report_long_values).
+    void check_length(std::size_t n, long width) {
+        if (static_cast<long long>(n) <= width) return;
+        if (ctx_.long_values++ != 0) return;
+        std::fprintf(ctx_.err,
+                     "Warning: value longer than its field: %.3s field %d holds %lld characters for %d (line %lld); "
+                     "the columns after it shift\n",
+                     tag_, cu_fieldno_ + 1, static_cast<long long>(n), static_cast<int>(width),
+                     static_cast<long long>(in_.LINENO));
+        ctx_.loss_warning();
+    }
+
     void write_numeric(std::string_view v, long width) {
         const auto pad = width - static_cast<long>(v.size());
         if (!v.empty() && v[0] == '-') {
@@ -215,6 +236,7 @@ private:
     io::Output& out_;
     const Separators sep_;
     const std::array<bool, 256>& stops_;
+    const char* tag_ = "";  // the definition's text, which begins with the tag
     std::string capture_;  // the beginning of a value for the message header
     NumberReader number_;  // the value of a numeric field longer than its width
     int ending_ = 0;      // the byte that ended the last value read
@@ -225,5 +247,11 @@ private:
 }  // namespace
 
 int read_tag_cu(Conversion& conv, const Definition& definition) { return Expander(conv).run(definition); }
+
+void report_long_values(Conversion& conv) {
+    if (conv.long_values > 1)
+        std::fprintf(conv.err, "Warning: %lld values longer than their fields\n",
+                     static_cast<long long>(conv.long_values));
+}
 
 }  // namespace marlune::expand

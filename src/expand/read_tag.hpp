@@ -23,4 +23,8 @@ int read_tag(Conversion& conv, const Definition& definition, Converter&& convert
 // Expands one compressed segment; returns the byte after it.
 int read_tag_cu(Conversion& conv, const Definition& definition);
 
+// At the end of an expansion run: the number of values longer than their
+// fields, when there was more than the one reported as it was met.
+void report_long_values(Conversion& conv);
+
 }  // namespace marlune::expand

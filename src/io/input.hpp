@@ -38,6 +38,13 @@ public:
         return c;
     }
 
+    // The byte FGETC will deliver next, without delivering it (END_OF_INPUT
+    // at the end); may refill the block.
+    int peek() {
+        if (INBUF == BUFLEN && !refill()) return END_OF_INPUT;
+        return static_cast<signed char>(FBUF[static_cast<std::size_t>(INBUF)]);
+    }
+
     // 1 before the first refill and whenever the last refill delivered no
     // bytes; 0 otherwise. Call FGETC first, FEOF after it.
     int FEOF() const noexcept { return BUFLEN == 0 ? 1 : 0; }
