@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "directory/lookup.hpp"
 #include "expand/read_tag.hpp"
 #include "harness.hpp"
 #include "text_definition.hpp"
@@ -104,6 +105,37 @@ TEST(Expansion, InputEndingInsideSegment) {
         EXPECT_EQ(driver::read_tag(h.ctx, TextDefinition(def)), io::END_OF_INPUT);
         EXPECT_EQ(h.output(), c.expected + "@\n") << c.input;
         EXPECT_EQ(h.errors(), "Warning: input ends inside segment MOA (line 1)\n") << c.input;
+    }
+}
+
+// Values longer than their fields are written whole; the first of the
+// run is reported where it is met, the number of them at the end of the
+// run when there was more than one. A total written by -num counts too.
+TEST(Expansion, ValuesLongerThanTheirFields) {
+    struct Case {
+        const char* name;
+        std::string input;
+        bool num;
+        std::string errors;
+    };
+    const std::string first = "Warning: value longer than its field: ";
+    for (const Case& c : std::initializer_list<Case>{
+             {"none", "UNH+1+ORDERS:D:96A:UN'\nTMP+2+13:CEL'\n", false, ""},
+             {"one", "UNH+1+ORDERS:D:96A:UN'\nTMP+2+13.6:CEL'\n", false,
+              first + "TMP field 2 holds 4 characters for 3 (line 2); the columns after it shift\n"},
+             {"three", "UNH+1+ORDERS:D:96A:UN'\nTMP+2+13.6:CEL'\nTMP+2+-1.5:CEL'\nLOC+11+ABCDEFGHIJKLMNOPQRSTUVWXYZ0'\n",
+              false,
+              first + "TMP field 2 holds 4 characters for 3 (line 2); the columns after it shift\n" +
+                  "Warning: 3 values longer than their fields\n"},
+             {"num_total", "UNH+1+ORDERS:D:96A:UN'\nMOA+1:10.1'\nMOA+1:20.2'\nCNT+2:1'\n", true,
+              first + "CNT field 2 holds 21 characters for 18 (line 4); the columns after it shift\n"},
+         }) {
+        Harness h(c.input);
+        h.ctx.opt.DOCNTNUM = c.num;
+        ASSERT_TRUE(directory::findTheDIREC(h.ctx.dir, "D.96A"));
+        h.convert(driver::Command::au);
+        EXPECT_EQ(h.errors(), "New directory (UNH.0052) 'D' detected (message 1, line 1)\n" + c.errors) << c.name;
+        EXPECT_EQ(h.ctx.dir.loss_warnings, c.errors.empty() ? 0 : 1) << c.name;
     }
 }
 
