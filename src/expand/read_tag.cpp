@@ -96,7 +96,7 @@ private:
             const std::string v = prtCntNum(cntnum);
             cntnum += numeric_value(v);
             write_numeric(v, f.width);
-            check_length(v.size(), f.width);
+            if (static_cast<long>(v.size()) > f.width) long_value(v.size(), f.width);
             keep(v);
         } else if (numeric(f.type)) {
             numeric_field(f.width, present, keep);
@@ -116,8 +116,9 @@ private:
             });
         }
         if (n != 0) {
-            out_.fill(' ', width - static_cast<std::ptrdiff_t>(std::min<std::size_t>(n, PTRDIFF_MAX)));
-            check_length(n, width);
+            const std::ptrdiff_t pad = width - static_cast<std::ptrdiff_t>(std::min<std::size_t>(n, PTRDIFF_MAX));
+            if (pad < 0) [[unlikely]] long_value(n, width);
+            out_.fill(' ', pad);
         } else if (ctx_.opt.force) {
             if (present) keep("-");
             out_.CPUT('-');
@@ -135,12 +136,11 @@ private:
         held.clear();
         double& cntnum = ctx_.msg.cntnum;
         bool streaming = false;
-        std::size_t n = 0;
+        std::size_t streamed = 0;  // bytes after the first width + 1
         if (present) {
             const std::size_t limit = static_cast<std::size_t>(width < 0 ? 0 : width) + 1;
             read_value([&](std::string_view run) {
                 keep(run);
-                n += run.size();
                 if (!streaming) {
                     const std::size_t take = std::min(run.size(), limit - held.size());
                     held.append(run.data(), take);
@@ -151,13 +151,14 @@ private:
                     out_.CPUTS(held);
                     run.remove_prefix(take);
                 }
+                streamed += run.size();
                 number_.feed(run);
                 out_.CPUTS(run);
             });
         }
         if (streaming) {
             cntnum += number_.value();
-            check_length(n, width);
+            long_value(held.size() + streamed, width);
         } else if (!held.empty()) {
             cntnum += numeric_value(held);
             write_numeric(held, width);
@@ -206,10 +207,10 @@ private:
         }
     }
 
-    // A value of `n` characters written whole into a field of `width`: the
-    // first of the run is reported, all are counted (report_long_values).
-    void check_length(std::size_t n, long width) {
-        if (static_cast<long long>(n) <= width) return;
+    // A value of `n` characters written whole into a field of `width`, which
+    // it overflows: the first of the run is reported, all are counted
+    // (report_long_values).
+    [[gnu::cold]] [[gnu::noinline]] void long_value(std::size_t n, long width) {
         if (ctx_.long_values++ != 0) return;
         std::fprintf(ctx_.err,
                      "Warning: value longer than its field: %.3s field %d holds %lld characters for %d (line %lld); "
