@@ -10,6 +10,7 @@ struct Options {
     bool DOCNTNUM = false;         // -num
     char UNCOMPRESSED_ZERO = ' ';  // fill of empty numeric fields; '0' with -0
     int NONEWLINE = 0;             // -n: no line ends in the output
+    bool STRICT = false;           // -S: a run that lost anything ends with status 1
 };
 
 }  // namespace marlune

@@ -65,23 +65,29 @@ inline std::size_t without_trailing_blanks(std::string_view text) noexcept {
 }
 
 // The leading run of "0", blank and "-" of a numeric field: its length, and
-// whether it holds a "0".
+// whether it holds a "0" and a "-".
 struct NumericFill {
     std::size_t length;
     bool zero;
+    bool minus;
 };
 
 inline NumericFill numeric_fill(std::string_view text) noexcept {
     constexpr std::uint64_t kAll = detail::kOnes * 0x80;
-    NumericFill fill{0, false};
+    NumericFill fill{0, false, false};
     std::size_t& i = fill.length;
     for (; i + 8 <= text.size(); i += 8) {
         const std::uint64_t w = detail::load(text.data() + i);
         const std::uint64_t zeros = detail::bytes_equal(w, '0');
-        if ((zeros | detail::bytes_equal(w, ' ') | detail::bytes_equal(w, '-')) != kAll) break;
+        const std::uint64_t minus = detail::bytes_equal(w, '-');
+        if ((zeros | detail::bytes_equal(w, ' ') | minus) != kAll) break;
         fill.zero = fill.zero || zeros != 0;
+        fill.minus = fill.minus || minus != 0;
     }
-    for (; i < text.size() && detail::numeric_fill(text[i]); ++i) fill.zero = fill.zero || text[i] == '0';
+    for (; i < text.size() && detail::numeric_fill(text[i]); ++i) {
+        fill.zero = fill.zero || text[i] == '0';
+        fill.minus = fill.minus || text[i] == '-';
+    }
     return fill;
 }
 

@@ -3,34 +3,46 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
 
 
+#include "common/advice.hpp"
 #include "common/definition.hpp"
 #include "compress/compactor.hpp"
 #include "compress/fill.hpp"
 #include "expand/conversion.hpp"
 #include "expand/message.hpp"
+#include "io/input.hpp"
 
 namespace marlune::compress {
 
 Trimmed trim(std::string_view text, char type) noexcept {
     if (type == 'N') {
-        // Leading zeros, blanks and minus signs go; a field of only zeros
-        // keeps one "0", a field that began with "-" gets its sign back in
-        // front of what is left.
+        // Leading zeros, blanks and minus signs go. A "-" among them is the
+        // sign of what is left and goes back in front of it; a field of only
+        // zeros keeps one "0"; a field of fill alone that began with "-"
+        // keeps that "-".
         const NumericFill fill = numeric_fill(text);
         char lead = 0;
-        if (fill.length == text.size() && fill.zero) {
-            lead = '0';
-        } else if (fill.length > 0 && text[0] == '-') {
+        if (fill.length == text.size()) {
+            if (fill.zero) {
+                lead = '0';
+            } else if (fill.length > 0 && text[0] == '-') {
+                lead = '-';
+            }
+        } else if (fill.minus) {
             lead = '-';
         }
         return {fill.length, text.size(), lead};
     }
-    if (type == 'n') return {0, text.size(), 0};
+    if (type == 'n') {
+        // Written as it stands, unless it holds nothing but blanks: then it
+        // is empty.
+        return {0, without_trailing_blanks(text) == 0 ? 0 : text.size(), 0};
+    }
     return {0, without_trailing_blanks(text), 0};
 }
 
@@ -59,10 +71,11 @@ public:
 
         Trimmed t = trim(text, type);
         const std::string_view data = text.substr(t.begin, t.end - t.begin);
-        if (ctx_.opt.force && t.lead == 0 && data.empty() && type != 'n') {
+        if (ctx_.opt.force && t.lead == 0 && data.empty()) {
             // -f: an empty field is written as a small value.
-            t.forced = t.lead = type == 'N' ? '1' : '-';
-            if (type == 'N') cntnum += 1;
+            const bool number = type == 'N' || type == 'n';
+            t.forced = t.lead = number ? '1' : '-';
+            if (number) cntnum += 1;
         }
         if (t.lead != 0) compactor_.put_data(out_, line_, sep_, std::string_view(&t.lead, 1));
 
@@ -120,32 +133,73 @@ std::string processed(std::string_view text, const Trimmed& t) {
 
 namespace {
 
-// Reads up to `width` bytes of a field into `field`: a line feed (consumed,
-// not stored) or the end of the input (then `ended` is set) ends it early.
-void read_field(io::Input& in, std::size_t width, bool& ended, std::string& field) {
+// What ended the reading of a line before its last field was read whole.
+enum class Stop {
+    none,       // nothing: the fields are read by their widths
+    line_end,   // its line end: a line feed, or a carriage return and a line feed
+    input_end,  // the end of the input
+};
+
+bool line_feed_follows(io::Input& in) { return in.peek(1) == "\n"; }
+
+// Reads up to `width` bytes of a field that the input block does not hold
+// whole into `field`, a byte at a time (this happens once a block). A line
+// end stops it: `after` receives its first byte, which is read, and the line
+// feed of a carriage return and line feed is left to be read.
+Stop read_field(io::Input& in, std::size_t width, std::string& field, int& after) {
     field.clear();
-    for (std::size_t k = 0; k < width && !ended;) {
-        // Bytes the input holds ready, up to a line feed, go in one piece.
-        const std::string_view ready = in.pending();
-        const std::size_t want = std::min(ready.size(), width - k);
-        if (want != 0) {
-            const void* line_end = std::memchr(ready.data(), '\n', want);
-            const std::size_t n =
-                line_end ? static_cast<std::size_t>(static_cast<const char*>(line_end) - ready.data()) : want;
-            field.append(ready.data(), n);
-            in.consume(n);
-            k += n;
-            if (n == want) continue;
-        }
+    while (field.size() < width) {
         const int c = in.FGETC();
-        if (in.FEOF()) {
-            ended = true;
-            break;
+        if (in.FEOF()) return Stop::input_end;
+        if (c == '\n' || (c == '\r' && line_feed_follows(in))) {
+            after = c;
+            return Stop::line_end;
         }
-        if (c == '\n') break;
         field.push_back(static_cast<char>(c));
-        ++k;
     }
+    return Stop::none;
+}
+
+// After the last field of a line, where its line end should be: a line
+// that goes on is longer than its layout. In an input with line ends (a
+// line feed came before this line), the rest of the line is passed over up
+// to its line feed, which is returned, and reported with the number of
+// characters before its line end ("@", carriage return and line feed, as
+// the expansion writes them). `next` is the byte after the last field.
+int pass_over_excess(Conversion& ctx, const Definition& definition, int next) {
+    io::Input& in = *ctx.in;
+    if (next == '\n' || next == '\r' || next == '@' || in.FEOF() || in.LINENO == 1) return next;
+    const std::int64_t line = in.LINENO;
+    long long excess = 0;
+    char tail[2] = {0, 0};  // the last two bytes passed over
+    auto pass = [&](std::string_view bytes) {
+        excess += static_cast<long long>(bytes.size());
+        for (const char c : bytes.substr(bytes.size() - std::min<std::size_t>(bytes.size(), 2))) {
+            tail[0] = tail[1];
+            tail[1] = c;
+        }
+    };
+    for (char c = static_cast<char>(next);;) {
+        pass(std::string_view(&c, 1));
+        const std::string_view ready = in.pending();
+        const void* line_feed = std::memchr(ready.data(), '\n', ready.size());
+        const std::size_t n =
+            line_feed ? static_cast<std::size_t>(static_cast<const char*>(line_feed) - ready.data()) : ready.size();
+        pass(ready.substr(0, n));
+        in.consume(n);
+        next = in.FGETC();  // the line feed, or the first byte of the next block
+        if (in.FEOF() || next == '\n') break;
+        c = static_cast<char>(next);
+    }
+    if (tail[1] == '\r') {
+        --excess;
+        tail[1] = tail[0];
+    }
+    if (tail[1] == '@' && excess > 0) --excess;
+    std::fprintf(ctx.err, "Warning: line %lld is longer than the layout of %.3s (%lld characters not converted)\n",
+                 static_cast<long long>(line), definition.text, excess);
+    ctx.loss_warning();
+    return next;
 }
 
 }  // namespace
@@ -159,54 +213,71 @@ int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition
     FieldWriter writer(ctx, compactor);
     writer.field(definition.tag(), 'A');
 
-    bool ended = false;        // the input ended inside this line
+    // A line end (or the end of the input) inside the fields ends the line:
+    // the field being read ends there and every later field is empty.
+    Stop stop = Stop::none;
+    int after = 0;             // the line end's first byte, once it has been read
     bool total_next = false;   // the next field receives the number total
-    std::size_t clear = 0;     // bytes ready in the input before a line feed
-    std::size_t to_blanks = 0; // bytes before the blanks that end the line,
-    bool blanks_known = false; // when its line feed is in the block
-    // A field in the blanks that end a line writes nothing but its
-    // separator, unless -f fills it, it is an "n" field (written as it
-    // stands), or it counts for the message header or the number total.
+    std::size_t clear = 0;     // bytes of the line ready in the input block
+    bool end_ready = false;    // ... up to its line end, which is in the block
+    std::size_t to_blanks = 0; // bytes before the blanks that end the line, when its end is in the block
+    // A field in the blanks that end a line, or after its end, writes
+    // nothing but its separator, unless -f fills it or it counts for the
+    // message header or the number total.
     const bool skip_blanks = !ctx.opt.force && !ctx.msg.inUNH;
     int fieldno = 0;
     for (const Field& specifier : definition.fields) {
         const char type = specifier.type;
         const std::size_t width = specifier.width;
+        const char separator = static_cast<char>(specifier.lead == '+' ? sep.element : sep.component);
 
-        // Exactly `width` bytes; a line feed (or the end of the input) ends
-        // the field early. A field that the input holds whole is read where
-        // it stands.
-        if (clear < width) {
-            // How far the input holds the line ready: up to its line feed or
-            // the end of the block, found once for the fields that fit.
-            const std::string_view ready = in.pending();
-            const void* line_end = std::memchr(ready.data(), '\n', ready.size());
-            clear = line_end ? static_cast<std::size_t>(static_cast<const char*>(line_end) - ready.data()) : ready.size();
-            blanks_known = line_end != nullptr;
-            if (blanks_known) to_blanks = without_trailing_blanks(ready.substr(0, clear));
-        }
-        std::string_view text;
-        if (!ended && clear >= width) {
-            if (blanks_known && to_blanks == 0 && skip_blanks && type != 'n' && !total_next) {
-                writer.put_separator(static_cast<char>(specifier.lead == '+' ? sep.element : sep.component));
+        std::string_view text;  // empty once the line has ended
+        if (stop == Stop::none) {
+            if (clear < width) {
+                // How far the input holds the line ready: up to its line end
+                // (a line feed, and a carriage return right before it) or
+                // the end of the block, found once for the fields that fit.
+                const std::string_view ready = in.pending();
+                const void* line_feed = std::memchr(ready.data(), '\n', ready.size());
+                end_ready = line_feed != nullptr;
+                clear = end_ready ? static_cast<std::size_t>(static_cast<const char*>(line_feed) - ready.data())
+                                  : ready.size();
+                if (end_ready && clear != 0 && ready[clear - 1] == '\r') --clear;
+                if (end_ready) to_blanks = without_trailing_blanks(ready.substr(0, clear));
+            }
+            if (clear >= width) {
+                // The field is read where it stands.
+                if (end_ready && to_blanks == 0 && skip_blanks && !total_next) {
+                    writer.put_separator(separator);
+                    in.consume(width);
+                    clear -= width;
+                    ++fieldno;
+                    continue;
+                }
+                text = in.pending().substr(0, width);
                 in.consume(width);
                 clear -= width;
-                ++fieldno;
-                continue;
+                to_blanks -= std::min(to_blanks, width);
+            } else if (end_ready) {
+                // The line ends inside this field.
+                text = in.pending().substr(0, clear);
+                in.consume(clear);
+                after = in.FGETC();
+                stop = Stop::line_end;
+                writer.line_changed();
+            } else {
+                stop = read_field(in, width, copy, after);
+                writer.line_changed();
+                text = copy;
+                clear = 0;
             }
-            text = in.pending().substr(0, width);
-            in.consume(width);
-            clear -= width;
-            to_blanks -= std::min(to_blanks, width);
-        } else {
-            read_field(in, width, ended, copy);
-            writer.line_changed();
-            text = copy;
-            clear = 0;
-            blanks_known = false;
+        } else if (skip_blanks && !total_next) {
+            writer.put_separator(separator);
+            ++fieldno;
+            continue;
         }
 
-        writer.put_separator(static_cast<char>(specifier.lead == '+' ? sep.element : sep.component));
+        writer.put_separator(separator);
         Trimmed written{};
         if (total_next) {
             writer.field(expand::prtCntNum(ctx.msg.cntnum), type);
@@ -216,7 +287,7 @@ int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition
         }
         ++fieldno;
         if (ctx.msg.inUNH && (fieldno == 3 || fieldno == 4)) {
-            // A field that read nothing (a line feed came first) is captured
+            // A field that read nothing (its line had ended) is captured
             // empty, whatever -f wrote for it.
             expand::capture_unh(ctx, fieldno, text.empty() ? std::string() : processed(text, written));
         }
@@ -227,7 +298,28 @@ int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition
     if (ctx.add_at) writer.put('@');
     if (ctx.add_cr) writer.put('\r');
     writer.put('\n');
-    return in.FGETC();
+    switch (stop) {
+        case Stop::line_end:
+            return after;
+        case Stop::input_end:
+            return in.FGETC();
+        case Stop::none:
+            break;
+    }
+    return pass_over_excess(ctx, definition, in.FGETC());
+}
+
+int write_advice(Conversion& ctx, Compactor& compactor, const Definition& definition) {
+    io::Output& out = *ctx.out;
+    const std::int64_t line = ctx.LINENO();
+    compactor.flush(out, line, ctx.sep);
+    // Written as it stands: none of its separators is held back or
+    // released, and none is dropped by -n.
+    out.put_verbatim(ctx.sep == Separators::level_a() ? ServiceAdvice::level_a() : ServiceAdvice::level_b());
+    if (ctx.add_at) compactor.put(out, line, ctx.sep, '@');
+    if (ctx.add_cr) compactor.put(out, line, ctx.sep, '\r');
+    compactor.put(out, line, ctx.sep, '\n');
+    return pass_over_excess(ctx, definition, ctx.in->FGETC());
 }
 
 }  // namespace marlune::compress

@@ -17,6 +17,11 @@ class Compactor;
 // read; returns the byte that follows the line.
 int to_compr(Conversion& conv, Compactor& compactor, const Definition& definition);
 
+// Converts the line of a UNA segment: the complete service string advice of
+// the output's level, written after whatever the compactor holds, then the
+// segment end; returns the byte after the line.
+int write_advice(Conversion& conv, Compactor& compactor, const Definition& definition);
+
 // What is written of a field's text: `lead` (when not 0) and then the
 // characters from `begin` to `end`. `forced` is the small value written
 // by -f for an empty field (then also in `lead`).

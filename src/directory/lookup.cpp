@@ -120,6 +120,7 @@ void findDirec(Selection& dir, const char* code) {
         }
     }
     dir._DIREC = -2;
+    ++dir.loss_warnings;
     std::fprintf(dir.err, "Warning: I don't know of directory '%s'\n", code);
 }
 
@@ -141,7 +142,7 @@ const Definition* resolve(const Selection& dir, int index, std::uint16_t code) n
     return resolve_in(dir, index, code).definition;
 }
 
-Resolution ifthenelse(const Selection& dir, const char* window, std::int64_t line) {
+Resolution ifthenelse(Selection& dir, const char* window, std::int64_t line) {
     const auto code = tag_code(window);
     if (!code) return {nullptr, nullptr};
 
@@ -163,6 +164,7 @@ Resolution ifthenelse(const Selection& dir, const char* window, std::int64_t lin
                      dir.DIREC.c_str(), static_cast<long long>(line));
     }
     if (const Definition* def = default_segment(*code)) return {def, "default"};
+    ++dir.loss_warnings;
     std::fprintf(dir.err, "Can't uncompress/compress tag '%s' (line %lld), tag is unknown to me\n", window,
                  static_cast<long long>(line));
     return {nullptr, nullptr};

@@ -47,6 +47,11 @@ struct Selection {
     explicit Selection(std::FILE* err_stream) noexcept : err(err_stream) {}
 
     std::FILE* err;                // warnings
+    // Warnings of the run that tell of input not converted as it stands
+    // (an unknown tag or release, a segment cut short by the end of the
+    // input, a line or value that does not fit its layout); -S fails a run
+    // that wrote any. Every path of the run that writes one counts it here.
+    std::int64_t loss_warnings = 0;
     int _DIREC = 0;                // directory index
     std::string DIREC;             // release of the current message, e.g. "96A"
     std::string MSTYPEVER;         // version of the current message; "S" selects S.93A
@@ -82,8 +87,8 @@ const char* directory_name(const Selection& dir, int index) noexcept;
 // The segment recogniser, called for every byte of the segment loop: when
 // the window (three bytes and a 0) holds a tag, the definition the lookup
 // finds for it and its table, with the -w trace; a tag defined nowhere is
-// reported (`line` is quoted) and gives no definition.
-Resolution ifthenelse(const Selection& dir, const char* window, std::int64_t line);
+// reported (`line` is quoted, the warning counted) and gives no definition.
+Resolution ifthenelse(Selection& dir, const char* window, std::int64_t line);
 
 // The definition alone, or nullptr.
 const Definition* resolve(const Selection& dir, int index, std::uint16_t code) noexcept;

@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "common/advice.hpp"
-#include "compress/advice.hpp"
 #include "compress/to_compr.hpp"
 #include "directory/lookup.hpp"
 #include "expand/read_tag.hpp"
@@ -21,7 +20,7 @@ void apply_command(Context& ctx, Command command) {
 int read_tag(Context& ctx, const Definition& definition) {
     return expand::read_tag(ctx, definition, [&ctx](Conversion& conv, const Definition& def) {
         if (!ctx.direction) return expand::read_tag_cu(conv, def);
-        if (def.tag() == "UNA") return compress::write_advice(conv, ctx.compactor);
+        if (def.tag() == "UNA") return compress::write_advice(conv, ctx.compactor, def);
         return compress::to_compr(conv, ctx.compactor, def);
     });
 }
@@ -122,6 +121,7 @@ void convert(Context& ctx, Command command, io::Input& in, io::Output& out) {
             break;
         default:
             segment_loop(ctx);
+            if (!ctx.direction) expand::report_long_values(ctx);
             break;
     }
     out.CFLUSH();

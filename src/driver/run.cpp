@@ -89,6 +89,8 @@ bool scan(int argc, char** argv, Context& ctx, Request& req) {
             ctx.opt.UNCOMPRESSED_ZERO = '0';
         } else if (a == "-num") {
             ctx.opt.DOCNTNUM = true;
+        } else if (a == "-S") {
+            ctx.opt.STRICT = true;
         } else {
             // Any other argument is a file name; the last two count.
             req.input = req.output;
@@ -144,6 +146,7 @@ void summary(std::FILE* err, const Context& ctx, const Request& req) {
     if (ctx.opt.DOCNTNUM) line += " -num";
     if (ctx.opt.UNCOMPRESSED_ZERO == '0') line += " -0";
     if (ctx.opt.REMOVE_COMMENTS) line += " -R";
+    if (ctx.opt.STRICT) line += " -S";
     line += "\n\n";
     std::fputs(line.c_str(), err);
 }
@@ -222,7 +225,8 @@ int run_checked(int argc, char** argv, std::FILE* err) {
     convert(ctx, req.command, input, output);
     files.out = nullptr;
     sink.close();
-    return 0;
+    // -S: everything has been written; a run that reported a loss fails.
+    return ctx.opt.STRICT && ctx.dir.loss_warnings != 0 ? 1 : 0;
 }
 
 }  // namespace

@@ -38,6 +38,14 @@ struct Conversion {
     StopBytes value_stops{'\n', '\r'};  // bytes that end a run of a value being read
     StopBytes escape_bytes{'\0'};  // bytes of a value that are not written as they are
 
+    // Values longer than their fields written by the expansion: the first
+    // is reported as it is met, the total at the end of the run.
+    std::int64_t long_values = 0;
+
+    // Counts a warning that -S turns into a failed run (see
+    // directory::Selection::loss_warnings).
+    void loss_warning() noexcept { ++dir.loss_warnings; }
+
     std::int64_t LINENO() const noexcept { return in ? in->LINENO : 1; }
 };
 

@@ -54,6 +54,7 @@ private:
     static constexpr int kNoByte = -1000;
 
     void begin(const Definition& definition) {
+        tag_ = definition.text;
         cu_fieldno_ = 0;
         out_.CPUT(definition.text[0]);
         out_.CPUT(definition.text[1]);
@@ -64,9 +65,11 @@ private:
         if (ctx_.add_at) out_.CPUT('@');
         if (ctx_.add_cr) out_.CPUT('\r');
         out_.CPUT('\n');
-        if (ended_)
+        if (ended_) {
             std::fprintf(ctx_.err, "Warning: input ends inside segment %.3s (line %lld)\n", definition.text,
                          static_cast<long long>(in_.LINENO));
+            ctx_.loss_warning();
+        }
     }
 
     // A carriage return or line feed inside a segment is layout (a wrapped
@@ -125,6 +128,7 @@ private:
             const std::string v = prtCntNum(cntnum);
             cntnum += numeric_value(v);
             write_numeric(v, f.width);
+            if (static_cast<long>(v.size()) > f.width) long_value(v.size(), f.width);
             keep(v);
         } else if (numeric(f.type)) {
             numeric_field(f.width, present, keep);
@@ -144,7 +148,9 @@ private:
             });
         }
         if (n != 0) {
-            out_.fill(' ', width - static_cast<std::ptrdiff_t>(std::min<std::size_t>(n, PTRDIFF_MAX)));
+            const std::ptrdiff_t pad = width - static_cast<std::ptrdiff_t>(std::min<std::size_t>(n, PTRDIFF_MAX));
+            if (pad < 0) [[unlikely]] long_value(n, width);
+            out_.fill(' ', pad);
         } else if (ctx_.opt.force) {
             if (present) keep("-");
             out_.CPUT('-');
@@ -162,6 +168,7 @@ private:
         held.clear();
         double& cntnum = ctx_.msg.cntnum;
         bool streaming = false;
+        std::size_t streamed = 0;  // bytes after the first width + 1
         if (present) {
             const std::size_t limit = static_cast<std::size_t>(width < 0 ? 0 : width) + 1;
             read_value([&](std::string_view run) {
@@ -176,12 +183,14 @@ private:
                     out_.CPUTS(held);
                     run.remove_prefix(take);
                 }
+                streamed += run.size();
                 number_.feed(run);
                 out_.CPUTS(run);
             });
         }
         if (streaming) {
             cntnum += number_.value();
+            long_value(held.size() + streamed, width);
         } else if (!held.empty()) {
             cntnum += numeric_value(held);
             write_numeric(held, width);
@@ -232,6 +241,19 @@ private:
         }
     }
 
+    // A value of `n` characters written whole into a field of `width`, which
+    // it overflows: the first of the run is reported, all are counted
+    // (report_long_values).
+    [[gnu::cold]] [[gnu::noinline]] void long_value(std::size_t n, long width) {
+        if (ctx_.long_values++ != 0) return;
+        std::fprintf(ctx_.err,
+                     "Warning: value longer than its field: %.3s field %d holds %lld characters for %d (line %lld); "
+                     "the columns after it shift\n",
+                     tag_, cu_fieldno_ + 1, static_cast<long long>(n), static_cast<int>(width),
+                     static_cast<long long>(in_.LINENO));
+        ctx_.loss_warning();
+    }
+
     void write_numeric(std::string_view v, long width) {
         const auto pad = width - static_cast<long>(v.size());
         if (!v.empty() && v[0] == '-') {
@@ -249,6 +271,7 @@ private:
     io::Output& out_;
     const Separators sep_;
     const std::array<bool, 256>& stops_;
+    const char* tag_ = "";  // the definition's text, which begins with the tag
     std::string capture_;  // the beginning of a value for the message header
     NumberReader number_;  // the value of a numeric field longer than its width
     int ending_ = 0;      // the byte that ended the last value read
@@ -261,5 +284,11 @@ private:
 int read_tag_cu(Conversion& conv, const Definition& definition) { return Expander(conv).run(definition); }
 
 void write_absent(Conversion& conv, const Definition& definition) { Expander(conv).run_absent(definition); }
+
+void report_long_values(Conversion& conv) {
+    if (conv.long_values > 1)
+        std::fprintf(conv.err, "Warning: %lld values longer than their fields\n",
+                     static_cast<long long>(conv.long_values));
+}
 
 }  // namespace marlune::expand

@@ -27,4 +27,8 @@ int read_tag_cu(Conversion& conv, const Definition& definition);
 // every field as absent, the line end.
 void write_absent(Conversion& conv, const Definition& definition);
 
+// At the end of an expansion run: the number of values longer than their
+// fields, when there was more than the one reported as it was met.
+void report_long_values(Conversion& conv);
+
 }  // namespace marlune::expand

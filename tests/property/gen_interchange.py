@@ -7,6 +7,10 @@ For every seed and every kind (A, B, P) it writes into OUT_DIR:
   <seed>.<kind>.edi   the compressed interchange
   <seed>.<kind>.unc   its expected uncompressed form (no options)
   <seed>.<kind>.opt   the -D option to convert it with (may be empty)
+  <seed>.<kind>.blank.unc  the uncompressed form with numbers right-aligned
+                      behind blanks instead of zeros (-12 in N5: two blanks,
+                      then -12), as report writers and COBOL edited pictures
+                      write them
 
 Kinds: A = level A with every printable byte in the data (service characters
 released with "?"); B = level B (0x1D, 0x1F, 0x1C), same data bytes;
@@ -166,7 +170,7 @@ class Gen:
         return tag + "".join(es + p for p in parts) + st + "\n"
 
     @staticmethod
-    def uncompressed(tag, elements, values):
+    def uncompressed(tag, elements, values, fill="0"):
         out = [tag]
         for element, vals in zip(elements, values):
             for (typ, w), v in zip(element, vals):
@@ -175,6 +179,8 @@ class Gen:
                     out.append(v + " " * (w - len(v)))
                 elif not v:
                     out.append(" " * w)
+                elif fill == " ":
+                    out.append(" " * (w - len(v)) + v)
                 elif v[0] == "-":
                     out.append("-" + "0" * (w - len(v)) + v[1:])
                 else:
@@ -185,13 +191,14 @@ class Gen:
 def interchange(cat, seed, kind):
     rng = random.Random("%s-%s" % (seed, kind))
     g = Gen(rng, kind)
-    edi, unc = [], []
+    edi, unc, blank = [], [], []
 
     def emit(tag, k, fixed=None):
         definition = cat.resolve(tag, k)
         elements, values = g.segment(definition, fixed)
         edi.append(g.compressed(tag, values))
         unc.append(g.uncompressed(tag, elements, values))
+        blank.append(g.uncompressed(tag, elements, values, " "))
 
     use_d = rng.random() < 0.8
     k = rng.randint(-1, 16) if use_d else 0
@@ -214,7 +221,7 @@ def interchange(cat, seed, kind):
             emit(rng.choice(own if own and rng.random() < 0.7 else tags), k)
         emit("UNT", k, {1: str(count + 2), 2: ref})
     emit("UNZ", k, {1: str(messages), 2: "IC%d" % seed})
-    return opt, "".join(edi), "".join(unc)
+    return opt, "".join(edi), "".join(unc), "".join(blank)
 
 
 def main():
@@ -222,9 +229,9 @@ def main():
     out = sys.argv[2]
     for seed in map(int, sys.argv[3:]):
         for kind in "ABP":
-            opt, edi, unc = interchange(cat, seed, kind)
+            opt, edi, unc, blank = interchange(cat, seed, kind)
             base = os.path.join(out, "%d.%s" % (seed, kind))
-            for ext, text in ((".edi", edi), (".unc", unc), (".opt", opt)):
+            for ext, text in ((".edi", edi), (".unc", unc), (".opt", opt), (".blank.unc", blank)):
                 with open(base + ext, "w", encoding="latin-1", newline="") as f:
                     f.write(text)
 

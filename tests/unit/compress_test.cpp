@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "compress/to_compr.hpp"
 #include "expand/read_tag.hpp"
 #include "harness.hpp"
@@ -40,12 +43,24 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"blank", blanks(18), 'N', ""},
         FieldCase{"blank_forced", blanks(18), 'N', "1", 1, true},
         FieldCase{"fraction", "000000000000000.50", 'N', ".50", 0.5},
-        FieldCase{"minus_not_first", "   -12", 'N', "12", -12},
+        // A "-" among the fill is the sign of what follows it.
+        FieldCase{"minus_after_blanks", "   -12", 'N', "-12", -12},
+        FieldCase{"minus_after_blanks_wide", blanks(10) + "-1234.50", 'N', "-1234.50", -1234.5},
+        FieldCase{"minus_before_zeros", "-00001234.50", 'N', "-1234.50", -1234.5},
+        FieldCase{"minus_after_zeros", "00000000000-1234.5", 'N', "-1234.5", 0},
+        FieldCase{"minus_between_blanks_and_zeros", "  -0012", 'N', "-12", -12},
+        FieldCase{"minus_after_blanks_one_digit", "-", 'N', "-"},
+        FieldCase{"zeros_and_minus_only", "  -000", 'N', "0"},
+        FieldCase{"blanks_and_minus_only", "  -  ", 'N', ""},
         FieldCase{"trailing_blanks_kept", "0012  ", 'N', "12  ", 12},
         FieldCase{"minus_alone", "-  ", 'N', "-"},
         FieldCase{"fixed_numeric", "05", 'n', "05", 5},
-        FieldCase{"fixed_numeric_blank", "  ", 'n', "  "},
-        FieldCase{"fixed_numeric_blank_forced", "  ", 'n', "  ", 0, true},
+        FieldCase{"fixed_numeric_zeros", "0004", 'n', "0004", 4},
+        FieldCase{"fixed_numeric_trailing_blank", "5 ", 'n', "5 ", 5},
+        // A fixed-length number of blanks is empty, as an "N" one.
+        FieldCase{"fixed_numeric_blank", "  ", 'n', ""},
+        FieldCase{"fixed_numeric_blank_forced", "  ", 'n', "1", 1, true},
+        FieldCase{"fixed_numeric_nothing_forced", "", 'n', "1", 1, true},
         FieldCase{"alphanumeric", " AB  ", 'A', " AB"},
         FieldCase{"alphanumeric_blank", "   ", 'A', ""},
         FieldCase{"alphanumeric_blank_forced", "   ", 'A', "-", 0, true},
@@ -98,16 +113,21 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"worked_example_forced", MOA, MOA_LINE, "MOA+203:1234.50:EUR:-:-'\n", '\n', true},
         LineCase{"worked_example_level_b", MOA, MOA_LINE, "MOA\x1D" "203\x1F" "1234.50\x1F" "EUR\x1C\n", '\n',
                  false, true},
-        LineCase{"short_line_takes_next_line", "QTY++A3:N15:A3'", "21\n000000000000005PCEX",
-                 "QTY+21:5:PCE'\n", 'X'},
+        LineCase{"short_line_ends_at_its_line_feed", "QTY++A3:N15:A3'", "21\n000000000000005PCEX",
+                 "QTY+21'\n", '\n'},
+        LineCase{"short_line_ends_at_carriage_return_line_feed", "QTY++A3:N15:A3'", "21 48\r\nQTY",
+                 "QTY+21:48'\n", '\r'},
+        LineCase{"carriage_return_alone_is_data", "QTY++A3:N15:A3'", "21 48\rX\nQTY", "QTY+21:48\rX'\n", '\n'},
         LineCase{"advice_written_whole", "UNA+'", "\nUNB", "UNA:+.? '\n", '\n'},
         LineCase{"input_ends_inside_line", MOA, "203000000000001", "MOA+203:1'\n", io::END_OF_INPUT},
         LineCase{"empty_middle_component", "QTY++A3:N15:A3'", "   " + blanks(15) + "PCE\n", "QTY+::PCE'\n",
                  '\n'},
-        // Fields in the blanks that end a line: an "n" field is still
-        // written as it stands, -f still fills the others.
-        LineCase{"fixed_numeric_in_blank_tail", "USH++A3+A3+n2+A3'", "1  " + blanks(8) + "\n", "USH+1++  '\n",
-                 '\n'},
+        // Fields in the blanks that end a line write nothing, "n" fields
+        // too; -f fills them.
+        LineCase{"fixed_numeric_in_blank_tail", "USH++A3+A3+n2+A3'", "1  " + blanks(8) + "\n", "USH+1'\n", '\n'},
+        LineCase{"fixed_numeric_in_blank_tail_forced", "USH++A3+A3+n2+A3'", "1  " + blanks(8) + "\n",
+                 "USH+1+-+1+-'\n", '\n', true},
+        LineCase{"fixed_numeric_kept", "USH++A3+A3+n2+A3'", "1  X  07   \n", "USH+1+X+07'\n", '\n'},
         LineCase{"blank_tail_forced", "QTY++A3:N15:A3'", "21 " + blanks(18) + "\n", "QTY+21:1:-'\n", '\n', true},
         LineCase{"blank_tail_of_free_text", "FTX++A3+A3+A3:A3:A3+A70:A70:A70:A70:A70+A3'",
                  "AAI" + blanks(12) + "text" + blanks(66 + 283) + "\n", "FTX+AAI+++text'\n", '\n'}),
@@ -133,6 +153,105 @@ TEST(Compression, SameWhateverTheBlocks) {
         EXPECT_EQ(h.output(), whole) << "blocks of " << chunk;
     }
     EXPECT_EQ(whole, "MOA+203:1234.50:EUR'\nMOA+203'\nMOA'\nMOA+203:1234.50:EUR'\n");
+}
+
+// A line cut anywhere (trailing blanks removed, or a line written short)
+// ends at its line end: the field being read ends there, every later field
+// is empty, and the line end is the byte after the segment (a carriage
+// return before a line feed, which is then read next). The same holds for
+// the end of the input, and wherever the input blocks end.
+TEST(Compression, LineCutAtEveryPosition) {
+    const std::vector<std::string> values = {"203", "000000000001234.50", "EUR", "ABC", "DEF"};
+    std::string full;
+    for (const std::string& v : values) full += v;
+    // What the cut line compresses to: each field's part, an "N" field
+    // without its leading zeros, trailing empty fields dropped.
+    auto expected = [&](std::size_t cut) {
+        std::vector<std::string> parts;
+        std::size_t at = 0;
+        for (std::size_t f = 0; f < values.size(); ++f) {
+            std::string part = full.substr(std::min(at, cut), std::min(cut, at + values[f].size()) - std::min(at, cut));
+            if (f == 1 && !part.empty()) {
+                const auto first = part.find_first_not_of('0');
+                part = first == std::string::npos ? "0" : part.substr(first);
+            }
+            parts.push_back(part);
+            at += values[f].size();
+        }
+        while (!parts.empty() && parts.back().empty()) parts.pop_back();
+        std::string out = "MOA";
+        for (std::size_t f = 0; f < parts.size(); ++f) out += (f == 0 ? "+" : ":") + parts[f];
+        return out + "'\n";
+    };
+    struct End {
+        const char* name;
+        std::string bytes;
+        int next;       // returned
+        int then_read;  // the byte read after it
+    };
+    for (const End& end : std::initializer_list<End>{
+             {"line feed", "\n", '\n', 'U'},
+             {"carriage return and line feed", "\r\n", '\r', '\n'},
+             {"end of input", "", io::END_OF_INPUT, io::END_OF_INPUT},
+         }) {
+        for (std::size_t cut = 0; cut < full.size(); ++cut) {
+            for (const std::size_t chunk : {io::Input::BLOCK, std::size_t{1}, std::size_t{7}}) {
+                const std::string input = full.substr(0, cut) + end.bytes + (end.bytes.empty() ? "" : "UNT");
+                Harness h(input, chunk);
+                h.ctx.direction = true;
+                h.in.LINENO = 2;
+                const std::string where = std::string(end.name) + ", cut " + std::to_string(cut) + ", blocks of " +
+                                          std::to_string(chunk);
+                EXPECT_EQ(driver::read_tag(h.ctx, TextDefinition(MOA)), end.next) << where;
+                EXPECT_EQ(h.in.FGETC(), end.then_read) << where;
+                h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
+                EXPECT_EQ(h.output(), expected(cut)) << where;
+                EXPECT_EQ(h.errors(), "") << where;
+            }
+        }
+    }
+}
+
+// A line longer than its layout, in an input with line ends: the rest of
+// the line is passed over up to its line feed, which is returned, and
+// reported with the characters before the line end. On the first line (no
+// line end seen yet, as in a file written with -n) the rest is left to the
+// segment loop, as is anything after a line end of the layout.
+TEST(Compression, LineLongerThanItsLayout) {
+    struct Case {
+        const char* name;
+        std::string rest;  // after the fields
+        std::int64_t line;
+        int next;
+        int then_read;
+        const char* warning;
+    };
+    const std::string fields = MOA_LINE.substr(0, 30);
+    const std::string warn = "Warning: line 4 is longer than the layout of MOA (";
+    for (const Case& c : std::initializer_list<Case>{
+             {"three_letters", "XYZCOMPANY\nUNT", 4, '\n', 'U', "10 characters not converted)\n"},
+             {"carriage_return", "XYZ\r\nUNT", 4, '\n', 'U', "3 characters not converted)\n"},
+             {"at_sign", "XYZ@\r\nUNT", 4, '\n', 'U', "3 characters not converted)\n"},
+             {"at_sign_line_feed", "XYZ@\nUNT", 4, '\n', 'U', "3 characters not converted)\n"},
+             {"blanks", "  \nUNT", 4, '\n', 'U', "2 characters not converted)\n"},
+             {"input_ends", "XYZ", 4, io::END_OF_INPUT, io::END_OF_INPUT, "3 characters not converted)\n"},
+             {"long", std::string(40000, 'x') + "\nUNT", 4, '\n', 'U', "40000 characters not converted)\n"},
+             {"first_line", "XYZ\nUNT", 1, 'X', 'Y', nullptr},
+             {"fits_at_sign", "@XYZ\nUNT", 4, '@', 'X', nullptr},
+             {"fits_carriage_return", "\rXYZ\nUNT", 4, '\r', 'X', nullptr},
+         }) {
+        for (const std::size_t chunk : {io::Input::BLOCK, std::size_t{1}, std::size_t{7}}) {
+            Harness h(fields + c.rest, chunk);
+            h.ctx.direction = true;
+            h.in.LINENO = c.line;
+            EXPECT_EQ(driver::read_tag(h.ctx, TextDefinition(MOA)), c.next) << c.name;
+            EXPECT_EQ(h.in.FGETC(), c.then_read) << c.name;
+            h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
+            EXPECT_EQ(h.output(), "MOA+203:1234.50:EUR'\n") << c.name;
+            EXPECT_EQ(h.errors(), c.warning ? warn + c.warning : "") << c.name << ", blocks of " << chunk;
+            EXPECT_EQ(h.ctx.dir.loss_warnings, c.warning ? 1 : 0) << c.name;
+        }
+    }
 }
 
 TEST(Compression, AddAtAndCarriageReturn) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "directory/lookup.hpp"
 #include "expand/read_tag.hpp"
 #include "harness.hpp"
 #include "text_definition.hpp"
@@ -17,6 +18,7 @@ struct Case {
     bool force = false;
     char zero = ' ';
     bool level_b = false;
+    std::string errors = "";  // warnings
 };
 // Names the case in test listings.
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
@@ -35,7 +37,7 @@ TEST_P(Expansion, WritesTheLine) {
         EXPECT_EQ(driver::read_tag(h.ctx, TextDefinition(c.definition)), c.next) << "pieces of " << chunk;
         EXPECT_EQ(h.output(), c.expected) << "pieces of " << chunk;
         EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, c.total);
-        EXPECT_EQ(h.errors(), "");
+        EXPECT_EQ(h.errors(), c.errors);
     }
 }
 
@@ -59,10 +61,14 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"surplus_component", "DTM++A3:A35:A3'", "+137:0301:102:X'\n",
              "DTM1370301" + blanks(31) + "102\n", 'X'},
         Case{"surplus_shifts_fields", FTX, "+AAA++1:2:3:4+HELLO'\n",
-             "FTXAAA   1  2  3  " + blanks(70) + "4" + blanks(69) + blanks(210) + "HELLO\n", '\n'},
+             "FTXAAA   1  2  3  " + blanks(70) + "4" + blanks(69) + blanks(210) + "HELLO\n", '\n', 0, false, ' ', false,
+             "Warning: value longer than its field: FTX field 11 holds 5 characters for 3 (line 1); the columns after "
+             "it shift\n"},
         Case{"terminator_only", "BGM++A3:A3:A3:A35+A35+A3+A3'", "'", "BGM" + blanks(85) + "\n", 26},
         Case{"value_longer_than_width", "MOA++A3:N18:A3:A3:A3'", "+1:12345678901234567890'",
-             "MOA1  12345678901234567890" + blanks(9) + "\n", 26, 12345678901234567890.0},
+             "MOA1  12345678901234567890" + blanks(9) + "\n", 26, 12345678901234567890.0, false, ' ', false,
+             "Warning: value longer than its field: MOA field 2 holds 20 characters for 18 (line 1); the columns after "
+             "it shift\n"},
         Case{"negative_fits_width", "XYZ++N5'", "+-12'", "XYZ-0012\n", 26, -12},
         Case{"decimal_comma_counts_up_to_comma", "XYZ++N5'", "+12,5'", "XYZ012,5\n", 26, 12},
         Case{"level_b", "MOA++A3:N18:A3:A3:A3'", "\x1D" "203\x1F-1234.5\x1F" "EUR\x1C\n",
@@ -101,6 +107,37 @@ TEST(Expansion, InputEndingInsideSegment) {
         EXPECT_EQ(driver::read_tag(h.ctx, TextDefinition(def)), io::END_OF_INPUT);
         EXPECT_EQ(h.output(), c.expected + "@\n") << c.input;
         EXPECT_EQ(h.errors(), "Warning: input ends inside segment MOA (line 1)\n") << c.input;
+    }
+}
+
+// Values longer than their fields are written whole; the first of the
+// run is reported where it is met, the number of them at the end of the
+// run when there was more than one. A total written by -num counts too.
+TEST(Expansion, ValuesLongerThanTheirFields) {
+    struct Case {
+        const char* name;
+        std::string input;
+        bool num;
+        std::string errors;
+    };
+    const std::string first = "Warning: value longer than its field: ";
+    for (const Case& c : std::initializer_list<Case>{
+             {"none", "UNH+1+ORDERS:D:96A:UN'\nTMP+2+13:CEL'\n", false, ""},
+             {"one", "UNH+1+ORDERS:D:96A:UN'\nTMP+2+13.6:CEL'\n", false,
+              first + "TMP field 2 holds 4 characters for 3 (line 2); the columns after it shift\n"},
+             {"three", "UNH+1+ORDERS:D:96A:UN'\nTMP+2+13.6:CEL'\nTMP+2+-1.5:CEL'\nLOC+11+ABCDEFGHIJKLMNOPQRSTUVWXYZ0'\n",
+              false,
+              first + "TMP field 2 holds 4 characters for 3 (line 2); the columns after it shift\n" +
+                  "Warning: 3 values longer than their fields\n"},
+             {"num_total", "UNH+1+ORDERS:D:96A:UN'\nMOA+1:10.1'\nMOA+1:20.2'\nCNT+2:1'\n", true,
+              first + "CNT field 2 holds 21 characters for 18 (line 4); the columns after it shift\n"},
+         }) {
+        Harness h(c.input);
+        h.ctx.opt.DOCNTNUM = c.num;
+        ASSERT_TRUE(directory::findTheDIREC(h.ctx.dir, "D.96A"));
+        h.convert(driver::Command::au);
+        EXPECT_EQ(h.errors(), "New directory (UNH.0052) 'D' detected (message 1, line 1)\n" + c.errors) << c.name;
+        EXPECT_EQ(h.ctx.dir.loss_warnings, c.errors.empty() ? 0 : 1) << c.name;
     }
 }
 

@@ -18,9 +18,11 @@ std::size_t trailing_reference(const std::string& t) {
 }
 
 NumericFill leading_reference(const std::string& t) {
-    NumericFill f{0, false};
-    for (; f.length < t.size() && (t[f.length] == '0' || t[f.length] == ' ' || t[f.length] == '-'); ++f.length)
+    NumericFill f{0, false, false};
+    for (; f.length < t.size() && (t[f.length] == '0' || t[f.length] == ' ' || t[f.length] == '-'); ++f.length) {
         if (t[f.length] == '0') f.zero = true;
+        if (t[f.length] == '-') f.minus = true;
+    }
     return f;
 }
 
@@ -42,6 +44,7 @@ TEST(Fill, WordScansAgreeWithByteScans) {
             const NumericFill got = numeric_fill(numeric), want = leading_reference(numeric);
             EXPECT_EQ(got.length, want.length) << '"' << numeric << '"';
             EXPECT_EQ(got.zero, want.zero) << '"' << numeric << '"';
+            EXPECT_EQ(got.minus, want.minus) << '"' << numeric << '"';
         }
     }
 }
@@ -50,20 +53,23 @@ TEST(Fill, Table) {
     struct Case {
         std::string text;
         std::size_t trimmed, fill;
-        bool zero;
+        bool zero, minus;
     };
     for (const Case& c : std::initializer_list<Case>{
-             {"", 0, 0, false},
-             {"        ", 0, 8, false},
-             {"000000000000000000", 18, 18, true},
-             {"-00000000001234.50", 18, 11, true},
-             {"           -12    ", 14, 12, false},
-             {"EUR                                ", 3, 0, false},
-             {"A B      C        ", 10, 0, false},
+             {"", 0, 0, false, false},
+             {"        ", 0, 8, false, false},
+             {"000000000000000000", 18, 18, true, false},
+             {"-00000000001234.50", 18, 11, true, true},
+             {"           -12    ", 14, 12, false, true},
+             {"00000000000-1234.5", 18, 12, true, true},
+             {"0000000000000000-5", 18, 17, true, true},
+             {"EUR                                ", 3, 0, false, false},
+             {"A B      C        ", 10, 0, false, false},
          }) {
         EXPECT_EQ(without_trailing_blanks(c.text), c.trimmed) << '"' << c.text << '"';
         EXPECT_EQ(numeric_fill(c.text).length, c.fill) << '"' << c.text << '"';
         EXPECT_EQ(numeric_fill(c.text).zero, c.zero) << '"' << c.text << '"';
+        EXPECT_EQ(numeric_fill(c.text).minus, c.minus) << '"' << c.text << '"';
     }
 }
 
