@@ -34,10 +34,13 @@ void segment_loop(Context& ctx) {
         }
         // A tag that the lookup resolves: the segment is converted, and the
         // byte after it takes the window's newest place.
-        if (const Definition* def = directory::ifthenelse(ctx.dir, window, in.LINENO).definition) {
-            window[2] = static_cast<char>(read_tag(ctx, *def));
+        if (const directory::Resolution row = directory::ifthenelse(ctx.dir, window, in.LINENO); row.definition) {
+            if (ctx.observer) ctx.observer->resolved(window, row);
+            window[2] = static_cast<char>(read_tag(ctx, *row.definition));
             window[0] = 0;
             window[1] = 0;
+        } else if (ctx.observer && directory::tag_code(window)) {
+            ctx.observer->unknown(window);
         }
         window[0] = window[1];
         window[1] = window[2];
