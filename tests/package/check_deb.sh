@@ -44,6 +44,6 @@ line=$("$work/root/usr/bin/marlune-layout" -D D.96A --format csv MOA | grep '^MO
 # The shipped example: the layouts of its records, and the man page reads.
 first=$("$work/root/usr/bin/marlune-layout" --for "$work/root/$doc/examples/orders.edi" --format csv | head -2 | tail -1)
 [ "$first" = "UNB,1,4,7,4,A,S001,1,0001,Syntax identifier,90.2" ] || { echo "--for on the shipped example gave '$first'"; fail=1; }
-zcat "$work/root/usr/share/man/man1/marlune-layout.1.gz" | grep -q -- '--for' || { echo "manual page lacks --for"; fail=1; }
+zcat "$work/root/usr/share/man/man1/marlune-layout.1.gz" | grep -qF '.BI \-\-for " file"' || { echo "manual page lacks --for"; fail=1; }
 [ $fail -eq 0 ] && echo "$(basename "$deb"): $(wc -l < "$work/contents") entries, Depends: $depends, lintian: no error"
 exit $fail
