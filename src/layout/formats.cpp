@@ -167,6 +167,8 @@ std::string render_csv(const Heading&, const std::vector<SegmentLayout>& segment
 
 std::string render_json(const Heading& heading, const std::vector<SegmentLayout>& segments) {
     std::string out = "{\n  \"note\": " + json_string(kColumnsNote) + ",\n";
+    if (!heading.file.empty())
+        out += "  \"file\": " + json_string(heading.file) + ",\n  \"command\": " + json_string(heading.command) + ",\n";
     out += "  \"directory\": " + json_string(heading.directory) + ",\n";
     out += std::string("  \"interactive\": ") + (heading.interactive ? "true" : "false") + ",\n";
     out += "  \"segments\": [";
