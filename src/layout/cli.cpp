@@ -223,23 +223,33 @@ int tag_layouts(const directory::Selection& dir, const Request& req, std::FILE* 
     return status;
 }
 
+// The descriptor of --for: standard input, or the file, closed at the end.
+struct InputFile {
+    int fd;
+    explicit InputFile(const char* name)
+        : fd(std::strcmp(name, "-") == 0 ? STDIN_FILENO : ::open(name, O_RDONLY | O_CLOEXEC)) {}
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    ~InputFile() {
+        if (fd > STDIN_FILENO) ::close(fd);
+    }
+};
+
 // The layouts of the records marlune writes for --for FILE.
-int file_layouts(const directory::Selection& dir, const Request& req, std::FILE* err, Heading& heading, std::vector<SegmentLayout>& segments) {
-    const bool standard_input = std::strcmp(req.file, "-") == 0;
-    const int fd = standard_input ? STDIN_FILENO : ::open(req.file, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+int file_layouts(const directory::Selection& dir, const Request& req, std::FILE* err, Heading& heading,
+                 std::vector<SegmentLayout>& segments) {
+    const InputFile input(req.file);
+    if (input.fd < 0) {
         std::fprintf(err, "marlune-layout: cannot open '%s': %s\n", req.file, std::strerror(errno));
         return 1;
     }
     FileRecords records;
     try {
-        records = records_of(dir, fd, req.file, req.level_b);
+        records = records_of(dir, input.fd, req.file, req.level_b);
     } catch (const FatalError& e) {
-        if (!standard_input) ::close(fd);
         std::fprintf(err, "marlune-layout: %s", e.what());
         return 1;
     }
-    if (!standard_input) ::close(fd);
 
     heading.file = req.file;
     heading.command = req.level_b ? "-bu" : "-au";
@@ -278,8 +288,9 @@ int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
             std::vector<SegmentLayout> segments;
             status = req.file ? file_layouts(dir, req, err, heading, segments)
                               : tag_layouts(dir, req, err, heading, segments);
-            if (status == 0 || !segments.empty() || req.file == nullptr)
-                writer.put(render(req.format, heading, segments));
+            // Tags that resolve nowhere leave the others printed; a file
+            // that could not be read leaves nothing to print.
+            if (status == 0 || req.file == nullptr) writer.put(render(req.format, heading, segments));
         }
     } catch (const std::bad_alloc&) {
         std::fputs("Out of memory\n", err);
