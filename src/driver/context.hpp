@@ -15,7 +15,7 @@ namespace marlune {
 class SegmentObserver {
 public:
     virtual ~SegmentObserver() = default;
-    virtual void resolved(const char* window, const directory::Resolution& row) = 0;
+    virtual void resolved(const char* window, directory::Resolution row) = 0;
     virtual void unknown(const char* window) = 0;
 };
 

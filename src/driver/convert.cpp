@@ -22,6 +22,7 @@ void segment_loop(Context& ctx) {
     io::Input& in = *ctx.in;
     // The last three bytes scanned, oldest first, and a terminating 0.
     char window[4] = {0, 0, 0, 0};
+    SegmentObserver* const observer = ctx.observer;
     for (;;) {
         window[2] = static_cast<char>(in.FGETC());
         if (in.FEOF()) break;
@@ -35,12 +36,12 @@ void segment_loop(Context& ctx) {
         // A tag that the lookup resolves: the segment is converted, and the
         // byte after it takes the window's newest place.
         if (const directory::Resolution row = directory::ifthenelse(ctx.dir, window, in.LINENO); row.definition) {
-            if (ctx.observer) ctx.observer->resolved(window, row);
+            if (observer) observer->resolved(window, row);
             window[2] = static_cast<char>(read_tag(ctx, *row.definition));
             window[0] = 0;
             window[1] = 0;
-        } else if (ctx.observer && directory::tag_code(window)) {
-            ctx.observer->unknown(window);
+        } else if (observer && directory::tag_code(window)) {
+            observer->unknown(window);
         }
         window[0] = window[1];
         window[1] = window[2];

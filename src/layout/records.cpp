@@ -37,7 +37,7 @@ class Recorder final : public SegmentObserver {
 public:
     Recorder(const Context& ctx, FileRecords& records) : ctx_(ctx), records_(records) {}
 
-    void resolved(const char*, const directory::Resolution& row) override {
+    void resolved(const char*, directory::Resolution row) override {
         const Key key{row.definition, row.table};
         if (seen_.emplace(key, records_.segments.size()).second)
             records_.segments.push_back(make_layout(row.table, *row.definition));
