@@ -57,6 +57,7 @@ struct Selection {
     std::string MSTYPEVER;         // version of the current message; "S" selects S.93A
     bool INTERACTIVE = false;      // -I: interactive directories first
     bool GENFINDINFO = false;      // -w: report the search
+    bool EXTENDED = false;
 };
 
 // -D <name>: returns 1 and selects the directory when the name is supported.

@@ -44,12 +44,14 @@ std::optional<int> read_advice(Context& ctx, const char* window) {
         return c;
     };
     int last;
-    if (const Definition* def = directory::ifthenelse(ctx.dir, window, in.LINENO).definition) {
-        last = expand::read_tag(ctx, *def, [&](Conversion& conv, const Definition& d) {
+    if (const directory::Resolution row = directory::ifthenelse(ctx.dir, window, in.LINENO); row.definition) {
+        if (ctx.observer) ctx.observer->resolved(window, row);
+        last = expand::read_tag(ctx, *row.definition, [&](Conversion& conv, const Definition& d) {
             expand::write_absent(conv, d);
             return read_six();
         });
     } else {
+        if (ctx.observer) ctx.observer->unknown(window);
         last = read_six();
     }
     ctx.sep = advice->sep;
@@ -68,6 +70,7 @@ void segment_loop(Context& ctx) {
     const bool compressed = !ctx.direction;
     // The last three bytes scanned, oldest first, and a terminating 0.
     char window[4] = {0, 0, 0, 0};
+    SegmentObserver* const observer = ctx.observer;
     for (;;) {
         int c = in.FGETC();
         if (in.FEOF()) break;
@@ -85,13 +88,16 @@ void segment_loop(Context& ctx) {
         // A tag that the lookup resolves: the segment is converted, and the
         // byte after it takes the window's newest place.
         if (!next) {
-            if (const Definition* def = directory::ifthenelse(ctx.dir, window, in.LINENO).definition) {
-                next = read_tag(ctx, *def);
+            if (const directory::Resolution row = directory::ifthenelse(ctx.dir, window, in.LINENO); row.definition) {
+                if (observer) observer->resolved(window, row);
+                next = read_tag(ctx, *row.definition);
                 // The interchange of an advice ends with its UNZ segment.
-                if (ctx.advice && def->tag() == "UNZ") {
+                if (ctx.advice && row.definition->tag() == "UNZ") {
                     ctx.sep = ctx.command_sep;
                     ctx.advice = false;
                 }
+            } else if (observer && directory::tag_code(window)) {
+                observer->unknown(window);
             }
         }
         if (next) {

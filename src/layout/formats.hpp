@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "layout/layout.hpp"
@@ -23,8 +24,15 @@ inline constexpr std::string_view kColumnsNote =
 
 // What the whole output is about.
 struct Heading {
-    std::string directory;  // the directory the lookup starts from, "D.96A"
+    explicit Heading(std::string start = {}, bool with_interactive = false)
+        : directory(std::move(start)), interactive(with_interactive) {}
+
+    std::string directory;  // the directory the lookup starts from, "D.96A"; with `file`, the -D given or empty
     bool interactive = false;  // -I
+    std::string file;          // --for: the interchange whose records these are
+    std::string command = "-au";  // with `file`: the command the records are of, -au or -bu
+    std::string prefix;        // COBOL: put in front of every data name
+    std::vector<std::string> unknown;  // with `file`: tags defined nowhere, listed at the end of the text
 };
 
 std::string render(Format format, const Heading& heading, const std::vector<SegmentLayout>& segments);
@@ -35,8 +43,10 @@ std::string render_csv(const Heading& heading, const std::vector<SegmentLayout>&
 std::string render_json(const Heading& heading, const std::vector<SegmentLayout>& segments);
 std::string render_cobol(const Heading& heading, const std::vector<SegmentLayout>& segments);
 
-// The COBOL data name of a field: <TAG>-<NN>-<ELEMENT>, NN the field number
-// with at least two digits; <TAG>-<NN> when the element is not known.
-std::string cobol_name(const SegmentLayout& segment, const Field& field);
+// The COBOL data name of a field: <STEM>-<NN>-<ELEMENT>, NN the field
+// number with at least two digits; <STEM>-<NN> when the element is not
+// known. The stem is the tag, or the tag and the table ("MOA-D96A") where
+// one copybook holds two rows of a tag.
+std::string cobol_name(const SegmentLayout& segment, const Field& field, std::string_view stem = {});
 
 }  // namespace marlune::layout

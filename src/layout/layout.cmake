@@ -34,6 +34,7 @@ add_library(marlune_layout STATIC
   ${PROJECT_SOURCE_DIR}/src/layout/names.cpp
   ${PROJECT_SOURCE_DIR}/src/layout/layout.cpp
   ${PROJECT_SOURCE_DIR}/src/layout/formats.cpp
+  ${PROJECT_SOURCE_DIR}/src/layout/records.cpp
   ${PROJECT_SOURCE_DIR}/src/layout/cli.cpp)
 target_link_libraries(marlune_layout PUBLIC marlune_core)
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <sstream>
 #include <string>
 
-#include "directory/lookup.hpp"
 #include "directory/lookup.hpp"
 #include "layout/formats.hpp"
 
@@ -43,9 +43,14 @@ TEST(Formats, ParseFormatNames) {
     EXPECT_FALSE(parse_format(""));
 }
 
-TEST(Formats, EveryOutputCarriesTheColumnsNoteOnce) {
+// CSV holds the header row and the rows alone (the note is in the manual
+// page): CSV readers take a first line for the header.
+TEST(Formats, EveryOutputButCsvCarriesTheColumnsNoteOnce) {
     const auto segs = layouts("D.96A", {"MOA", "NAD"});
-    for (Format f : {Format::text, Format::csv, Format::json, Format::cobol}) {
+    const std::string csv = render_csv(Heading{"D.96A", false}, segs);
+    EXPECT_EQ(csv.rfind("tag,field,first,last,width,type,composite,component,element,name,directory\n", 0), 0u);
+    EXPECT_EQ(count(csv, "Columns hold"), 0u);
+    for (Format f : {Format::text, Format::json, Format::cobol}) {
         std::string text = render(f, Heading{"D.96A", false}, segs);
         if (f == Format::cobol) {
             // Comment lines carry it broken across lines.
@@ -60,10 +65,10 @@ TEST(Formats, EveryOutputCarriesTheColumnsNoteOnce) {
 
 TEST(Formats, CsvRows) {
     const auto lines = lines_of(render_csv(Heading{"D.96A", false}, layouts("D.96A", {"MOA"})));
-    ASSERT_EQ(lines.size(), 7u);
-    EXPECT_EQ(lines[1], "tag,field,first,last,width,type,composite,component,element,name,directory");
-    EXPECT_EQ(lines[2], "MOA,1,4,6,3,A,C516,1,5025,Monetary amount type qualifier,D.96A");
-    EXPECT_EQ(lines[4], "MOA,3,25,27,3,A,C516,3,6345,\"Currency, coded\",D.96A");
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "tag,field,first,last,width,type,composite,component,element,name,directory");
+    EXPECT_EQ(lines[1], "MOA,1,4,6,3,A,C516,1,5025,Monetary amount type qualifier,D.96A");
+    EXPECT_EQ(lines[3], "MOA,3,25,27,3,A,C516,3,6345,\"Currency, coded\",D.96A");
 }
 
 TEST(Formats, CsvSimpleElementsAndUnnamedRows) {
@@ -131,6 +136,49 @@ TEST(Formats, CobolFixedFormat) {
         }
         EXPECT_GT(records, 40u) << directory;
     }
+}
+
+// The data names of a copybook: every one behind the prefix; a tag with rows
+// of two tables takes the table into the names of both; the copybook ends
+// with the line record as wide as its widest record.
+TEST(Formats, CobolPrefixTablesAndLineRecord) {
+    std::vector<SegmentLayout> segs = layouts("D.96A", {"MOA", "NAD"});
+    const auto old = layouts("90.2", {"MOA"});
+    segs.push_back(old[0]);
+    Heading h("D.96A");
+    h.prefix = "D96A-";
+    const std::string text = render_cobol(h, segs);
+    std::set<std::string> names;
+    std::string last;
+    for (const std::string& line : lines_of(text)) {
+        if (line[6] == '*') continue;
+        std::istringstream in(line);
+        std::string level, name;
+        in >> level >> name;
+        if (name.back() == '.') name.pop_back();
+        EXPECT_EQ(name.rfind("D96A-", 0), 0u) << line;
+        EXPECT_TRUE(names.insert(name).second) << "duplicate " << name;
+        last = line;
+    }
+    EXPECT_TRUE(names.count("D96A-MOA-D96A-RECORD")) << text;
+    EXPECT_TRUE(names.count("D96A-MOA-902-02-5797")) << text;
+    EXPECT_TRUE(names.count("D96A-NAD-RECORD")) << text;
+    EXPECT_TRUE(names.count("D96A-NAD-20-3164")) << text;
+    const long widest = std::max({segs[0].width, segs[1].width, segs[2].width});
+    EXPECT_EQ(widest, segs[1].width) << "NAD is the widest";
+    EXPECT_EQ(last, "       01  D96A-EDI-LINE                      PIC X(" + std::to_string(widest) + ").");
+    // The comment block explains the names with the prefix.
+    EXPECT_NE(text.find("D96A-<tag>-<nn>-<element>"), std::string::npos) << text;
+}
+
+// A name too long to leave room for its picture on the line puts the
+// picture on the next one, within column 72.
+TEST(Formats, CobolLongPrefixStaysInColumns) {
+    Heading h("D.99A");
+    h.prefix = "A-VERY-LONG-PREFIX-FOR-THE-NAMES-";
+    const std::string text = render_cobol(h, layouts("D.99A", {"ARR", "NAD"}));
+    for (const std::string& line : lines_of(text)) EXPECT_LE(line.size(), 72u) << line;
+    EXPECT_NE(text.find("-ARR-10002-9424\n               PIC X(35).\n"), std::string::npos);
 }
 
 }  // namespace

@@ -1,17 +1,21 @@
 #!/usr/bin/env python3
-"""Cutting uncompressed lines at the columns that marlune-layout gives them
-yields back the value of every field.
+"""Cutting the lines that marlune -au writes at the columns that
+`marlune-layout --for` gives for the same file yields back the value of
+every field, and --for lists exactly the rows the lines were written with.
 
 usage: layout_columns.py MARLUNE MARLUNE_LAYOUT [SEED...]
 
 For generated canonical interchanges over all batch releases (levels A and
 B, with and without -D) and over the releases with interactive directories
-(with -I), every line that marlune -au/-bu writes is cut at the columns of
-`marlune-layout --format csv` for the directory in force at that line; with
-the fill removed, each piece must equal the value the generator put into
-that field.
+(with -I), `marlune-layout --for FILE --format csv` with the same options
+(and --level B at level B) is read with the csv module, header first. Its
+(tag, directory) pairs must be the rows the lookup takes for the segments of
+the file, in the order of first use, no more and no fewer; every line that
+marlune writes, cut at the columns of its pair, must give back, with the fill
+removed, the value the generator put into each field.
 """
 import csv
+import io
 import os
 import random
 import subprocess
@@ -36,13 +40,18 @@ class Catalogue(gen.Catalogue):
         self.inter = {k: gen.load(os.path.join(root, f + ".txt")) for k, f in INTERACTIVE.items()}
 
     def resolve(self, tag, k):
+        return self.row(tag, k)[1]
+
+    def row(self, tag, k):
+        """The table the lookup takes `tag` from, and its definition."""
         for j in range(k, -2, -1):
             if self.interactive and j in self.inter and tag in self.inter[j]:
-                return self.inter[j][tag]
+                name = INTERACTIVE[j]
+                return "I.%s" % name[1:], self.inter[j][tag]
             d = self.dirs[j + 1].get(tag)
             if d:
-                return d
-        return self.default.get(tag)
+                return gen.D_NAMES[j + 1], d
+        return "default", self.default.get(tag)
 
     def body_tags(self, k, own_only):
         tags = super().body_tags(k, own_only)
@@ -61,7 +70,7 @@ def interchange(cat, seed, kind):
     def emit(tag, k, fixed=None):
         elements, values = g.segment(cat.resolve(tag, k), fixed)
         edi.append(g.compressed(tag, values))
-        lines.append((gen.D_NAMES[k + 1], tag, [v for vals in values for v in vals]))
+        lines.append((cat.row(tag, k)[0], tag, [v for vals in values for v in vals]))
 
     low = 11 if cat.interactive else -1
     use_d = cat.interactive or rng.random() < 0.8
@@ -83,24 +92,27 @@ def interchange(cat, seed, kind):
     return opt, "".join(edi), lines
 
 
-class Layouts:
-    """Columns of every tag, per directory, from marlune-layout --format csv."""
-
-    def __init__(self, program):
-        self.program = program
-        self.cache = {}
-
-    def columns(self, directory, interactive):
-        key = (directory, interactive)
-        if key not in self.cache:
-            args = [self.program] + (["-I"] if interactive else []) + ["-D", directory, "--format", "csv"]
-            text = subprocess.run(args, check=True, capture_output=True, text=True).stdout
-            rows = csv.DictReader(line for line in text.splitlines() if not line.startswith("#"))
-            table = {}
-            for r in rows:
-                table.setdefault(r["tag"], []).append((int(r["first"]), int(r["last"]), r["type"]))
-            self.cache[key] = table
-        return self.cache[key]
+def layouts_for(program, opt, src, kind):
+    """The pairs (tag, directory) of `marlune-layout --for`, in its order,
+    with the columns of each; None and a reason when the CSV is not one
+    header row and its rows."""
+    args = [program, "--for", src] + opt + (["--level", "B"] if kind == "B" else []) + ["--format", "csv"]
+    text = subprocess.run(args, check=True, capture_output=True, text=True).stdout
+    rows = list(csv.reader(io.StringIO(text, newline="")))
+    header = ["tag", "field", "first", "last", "width", "type", "composite", "component", "element", "name",
+              "directory"]
+    if not rows or rows[0] != header:
+        return None, "first row is not the header: %r" % (rows[0] if rows else None)
+    pairs = {}
+    for r in rows[1:]:
+        if len(r) != len(header):
+            return None, "row of %d cells: %r" % (len(r), r)
+        row = dict(zip(header, r))
+        fields = pairs.setdefault((row["tag"], row["directory"]), [])
+        if int(row["field"]) != len(fields) + 1:
+            return None, "field %s out of order" % row["field"]
+        fields.append((int(row["first"]), int(row["last"]), row["type"]))
+    return pairs, None
 
 
 def unfill(piece, typ):
@@ -119,8 +131,7 @@ def unfill(piece, typ):
 def main():
     marlune, layout = sys.argv[1], sys.argv[2]
     seeds = [int(s) for s in sys.argv[3:]] or list(range(1, 9))
-    layouts = Layouts(layout)
-    failures = lines_checked = fields_checked = 0
+    failures = lines_checked = fields_checked = files = 0
     with tempfile.TemporaryDirectory() as work:
         for interactive in (False, True):
             cat = Catalogue(CATALOGUE, interactive)
@@ -139,12 +150,23 @@ def main():
                     with open(out, encoding="latin-1", newline="") as f:
                         written = f.read().split("\n")[:-1]
                     name = "seed %d kind %s%s" % (seed, kind, " -I" if interactive else "")
+                    pairs, why = layouts_for(layout, opt, src, kind)
+                    files += 1
+                    if pairs is None:
+                        print("FAIL %s: --for CSV: %s" % (name, why))
+                        failures += 1
+                        continue
+                    used = list(dict.fromkeys((tag, directory) for directory, tag, _ in lines))
+                    if list(pairs) != used:
+                        print("FAIL %s: --for lists %s, the lines use %s" % (name, list(pairs), used))
+                        failures += 1
+                        continue
                     if len(written) != len(lines):
                         print("FAIL %s: %d lines written, %d segments" % (name, len(written), len(lines)))
                         failures += 1
                         continue
                     for no, (line, (directory, tag, values)) in enumerate(zip(written, lines), 1):
-                        columns = layouts.columns(directory, interactive)[tag]
+                        columns = pairs[(tag, directory)]
                         width = columns[-1][1] if columns else 3
                         got = [unfill(line[a - 1:b], t) for a, b, t in columns]
                         lines_checked += 1
@@ -159,8 +181,8 @@ def main():
     if failures:
         print("%d failure(s)" % failures)
         return 1
-    print("%d lines, %d fields cut at their columns (seeds %s)" % (lines_checked, fields_checked,
-                                                                    " ".join(map(str, seeds))))
+    print("%d interchanges, %d lines, %d fields cut at the columns of --for (seeds %s)" % (
+        files, lines_checked, fields_checked, " ".join(map(str, seeds))))
     return 0
 
 
