@@ -40,6 +40,7 @@ struct Request {
 
 int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     directory::Selection dir(err);
+    dir.EXTENDED = true;  // every directory, as marlune -X walks them
     Request req;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];

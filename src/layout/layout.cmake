@@ -13,6 +13,10 @@ set(MARLUNE_NAMES_TABLES
   D.94A=D94A D.94B=D94B D.95A=D95A D.95B=D95B D.96A=D96A D.96B=D96B D.97A=D97A
   D.97B=D97B D.98A=D98A D.98B=D98B D.99A=D99A I.96B=I96B I.97A=I97A I.97B=I97B
   I.98A=I98A I.98B=I98B I.99A=I99A default=default)
+# The releases after D.99A (MARLUNE_RELEASES_AFTER_99A, catalogue.cmake).
+foreach(_release IN LISTS MARLUNE_RELEASES_AFTER_99A)
+  list(APPEND MARLUNE_NAMES_TABLES D.${_release}=D${_release} I.${_release}=I${_release})
+endforeach()
 
 set(_marlune_names_files)
 foreach(_entry IN LISTS MARLUNE_NAMES_TABLES)
