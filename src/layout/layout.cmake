@@ -23,13 +23,13 @@ foreach(_entry IN LISTS MARLUNE_NAMES_TABLES)
   string(REGEX REPLACE "^[^=]*=" "" _file "${_entry}")
   list(APPEND _marlune_names_files ${MARLUNE_NAMES_DATA}/${_file}.txt)
 endforeach()
-string(REPLACE ";" "," _marlune_names_arg "${MARLUNE_NAMES_TABLES}")
 
+add_executable(embednames ${PROJECT_SOURCE_DIR}/tools/embednames/embednames.cpp)
+target_compile_features(embednames PRIVATE cxx_std_20)
 add_custom_command(
   OUTPUT ${MARLUNE_NAMES_GEN}
-  COMMAND ${CMAKE_COMMAND} -DNAMES_DIR=${MARLUNE_NAMES_DATA} -DOUT=${MARLUNE_NAMES_GEN}
-          "-DTABLES=${_marlune_names_arg}" -P ${PROJECT_SOURCE_DIR}/tools/embednames/embednames.cmake
-  DEPENDS ${_marlune_names_files} ${PROJECT_SOURCE_DIR}/tools/embednames/embednames.cmake
+  COMMAND embednames ${MARLUNE_NAMES_GEN} ${MARLUNE_NAMES_DATA} ${MARLUNE_NAMES_TABLES}
+  DEPENDS embednames ${_marlune_names_files}
   COMMENT "Embedding the field names of data/names"
   VERBATIM)
 
