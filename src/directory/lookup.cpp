@@ -2,8 +2,8 @@
 
 #include <array>
 #include <cstdio>
-#include <iterator>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "directory/catalogue.hpp"
