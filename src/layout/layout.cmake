@@ -5,6 +5,7 @@
 
 set(MARLUNE_NAMES_DATA ${PROJECT_SOURCE_DIR}/data/names)
 set(MARLUNE_NAMES_GEN ${PROJECT_BINARY_DIR}/generated/layout/names_data.cpp)
+file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/generated/layout)
 
 # Table name as the catalogue names it = data file (without .txt), in
 # catalogue order.
