@@ -6,8 +6,10 @@
 namespace marlune::directory {
 
 std::span<const CatalogueTable> catalogue_tables() noexcept {
-    // Built on first use: the row spans come from the generated sources.
-    static const std::array<CatalogueTable, 26> tables = {{
+#define MARLUNE_RELEASE_TABLES(release) \
+    {"D." #release, dirD_##release, dirD_##release##_rows()}, {"I." #release, dirI_##release, dirI_##release##_rows()},
+    // Built on first use: the row lists come from the generated sources.
+    static const CatalogueTable tables[] = {
         {"88.1", dir881, dir881_rows()},
         {"90.2", dir902, dir902_rows()},
         {"91.1", dir911, dir911_rows()},
@@ -34,7 +36,9 @@ std::span<const CatalogueTable> catalogue_tables() noexcept {
         {"I.98B", dirI_98B, dirI_98B_rows()},
         {"I.99A", dirI_99A, dirI_99A_rows()},
         {"default", default_segment, default_segment_rows()},
-    }};
+        MARLUNE_RELEASES_AFTER_99A(MARLUNE_RELEASE_TABLES)
+    };
+#undef MARLUNE_RELEASE_TABLES
     return tables;
 }
 

@@ -41,7 +41,7 @@ inline std::optional<std::uint16_t> tag_code(const char* window) noexcept {
 }
 
 // Which directory is in force: the directory index (-1 for 88.1, 0 for 90.2
-// up to 16 for D.99A, -2 for none), the release and version that chose it
+// up to 16 for D.99A, with -X up to 66 for D.24A, -2 for none), the release and version that chose it
 // (set by -D and by each message header), and the options of the lookup.
 struct Selection {
     explicit Selection(std::FILE* err_stream) noexcept : err(err_stream) {}
@@ -57,7 +57,7 @@ struct Selection {
     std::string MSTYPEVER;         // version of the current message; "S" selects S.93A
     bool INTERACTIVE = false;      // -I: interactive directories first
     bool GENFINDINFO = false;      // -w: report the search
-    bool EXTENDED = false;
+    bool EXTENDED = false;         // -X: the directories after D.99A (indexes 17 to 66)
 };
 
 // -D <name>: returns 1 and selects the directory when the name is supported.
@@ -82,7 +82,7 @@ Resolution resolve_in(const Selection& dir, int index, std::uint16_t code) noexc
 
 // The name of the directory that the lookup from index `index` starts with,
 // as the list of supported directories names it ("90.2", "S.93A" for index
-// 5 in a message of version S, ...); nullptr outside -1 to 16.
+// 5 in a message of version S, ...); nullptr outside -1 to 16 (66 with -X).
 const char* directory_name(const Selection& dir, int index) noexcept;
 
 // The segment recogniser, called for every byte of the segment loop: when

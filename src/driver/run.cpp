@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <new>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +43,22 @@ struct Request {
 };
 
 bool transliteration(Command c) { return c == Command::ab || c == Command::ba; }
+
+// The option words that act on the whole run wherever they stand, found
+// before the main scan so that a -D before them already sees their effect.
+// The scan follows the main one: the argument after -D is a directory name,
+// and nothing after -c is looked at.
+void prescan(int argc, char** argv, Context& ctx) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "-c") return;
+        if (a == "-D") {
+            ++i;
+        } else if (a == "-X") {
+            ctx.dir.EXTENDED = true;
+        }
+    }
+}
 
 // Scans the arguments; -D acts on `ctx` at once. Returns false when -c has
 // printed a tag code and the run is over.
@@ -89,6 +106,8 @@ bool scan(int argc, char** argv, Context& ctx, Request& req) {
             ctx.opt.UNCOMPRESSED_ZERO = '0';
         } else if (a == "-num") {
             ctx.opt.DOCNTNUM = true;
+        } else if (a == "-X") {
+            // taken by prescan()
         } else if (a == "-S") {
             ctx.opt.STRICT = true;
         } else {
@@ -146,6 +165,7 @@ void summary(std::FILE* err, const Context& ctx, const Request& req) {
     if (ctx.opt.DOCNTNUM) line += " -num";
     if (ctx.opt.UNCOMPRESSED_ZERO == '0') line += " -0";
     if (ctx.opt.REMOVE_COMMENTS) line += " -R";
+    if (ctx.dir.EXTENDED) line += " -X";
     if (ctx.opt.STRICT) line += " -S";
     line += "\n\n";
     std::fputs(line.c_str(), err);
@@ -171,6 +191,7 @@ struct Files {
 int run_checked(int argc, char** argv, std::FILE* err) {
     Context ctx(err);
     Request req;
+    prescan(argc, argv, ctx);
     if (!scan(argc, argv, ctx, req)) return 0;
 
     if (transliteration(req.command) && (ctx.add_at || ctx.add_cr || ctx.opt.DOCNTNUM || ctx.opt.force))

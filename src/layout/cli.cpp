@@ -54,6 +54,7 @@ struct Request {
     const char* file = nullptr;       // --for
     bool level_b = false;             // --level B
     std::string prefix;               // --prefix
+    bool extended = false;            // -X: the later releases in the file's headers
 };
 
 // Everything written to the output goes through here, so that a write that
@@ -125,7 +126,7 @@ int scan(int argc, const char* const* argv, Writer& out, std::FILE* err, directo
         if (arg == "-I") {
             dir.INTERACTIVE = true;
         } else if (arg == "-X") {
-            dir.EXTENDED = true;
+            req.extended = true;
         } else if (arg == "-D") {
             if (i + 1 >= argc) {
                 std::fputs("marlune-layout: option -D needs a directory name\n", err);
@@ -243,9 +244,17 @@ int file_layouts(const directory::Selection& dir, const Request& req, std::FILE*
         std::fprintf(err, "marlune-layout: cannot open '%s': %s\n", req.file, std::strerror(errno));
         return 1;
     }
+    // The file is followed as marlune follows it: the releases after D.99A
+    // only with -X.
+    directory::Selection start = dir;
+    start.EXTENDED = req.extended;
+    if (req.directory != nullptr && !req.extended && !directory::findTheDIREC(start, req.directory)) {
+        std::fprintf(err, "directory %s not supported\n", req.directory);
+        return 1;
+    }
     FileRecords records;
     try {
-        records = records_of(dir, input.fd, req.file, req.level_b);
+        records = records_of(start, input.fd, req.file, req.level_b);
     } catch (const FatalError& e) {
         std::fprintf(err, "marlune-layout: %s", e.what());
         return 1;
@@ -279,6 +288,7 @@ int run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     int status = 0;
     try {
         directory::Selection dir(err);
+        dir.EXTENDED = true;  // every directory is known by its name
         Request req;
         status = scan(argc, argv, writer, err, dir, req);
         if (status < 0) {

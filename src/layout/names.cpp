@@ -77,18 +77,24 @@ std::optional<RowNames> parse_names_line(std::string_view line) {
     return row;
 }
 
+std::string NamesText::text() const {
+    std::string out;
+    for (std::size_t i = 0; i < lines.size(); ++i) out.append(line(i)).push_back('\n');
+    return out;
+}
+
 std::optional<RowNames> row_names(std::string_view table, std::string_view tag) {
     for (const NamesText& t : names_texts()) {
         if (table != t.table) continue;
-        const std::string_view text = t.text;
-        // Rows start a line with their tag and a tab.
-        std::string key(1, '\n');
-        key.append(tag).push_back('\t');
-        const std::size_t at = text.find(key);
-        if (at == std::string_view::npos) return std::nullopt;
-        const std::size_t start = at + 1;
-        const std::size_t end = text.find('\n', start);
-        return parse_names_line(text.substr(start, end == std::string_view::npos ? text.npos : end - start));
+        for (std::size_t i = 0; i < t.lines.size(); ++i) {
+            // Rows start a line with their tag and a tab.
+            const std::string_view line = t.line(i);
+            if (line.size() < 4 || line.substr(0, 3) != tag || line[3] != '\t') continue;
+            auto row = parse_names_line(line);
+            if (row && row->source.empty()) row->source = t.table;
+            return row;
+        }
+        return std::nullopt;
     }
     return std::nullopt;
 }

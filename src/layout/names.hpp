@@ -10,6 +10,7 @@
 // Name]" for a composite, and a count such as "100*" in front of an entry or
 // a component that repeats. A row whose fields have no known names reads
 // "TAG <tab> -".
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -33,10 +34,17 @@ struct RowNames {
     std::vector<FieldName> fields;  // one per field specifier, in order
 };
 
-// One embedded names text: the table name as the catalogue names it.
+// One embedded names text: the table name as the catalogue names it and
+// the lines of its file. Lines are shared across tables: a row line whose
+// names come from the table itself has an empty source column.
 struct NamesText {
     const char* table;
-    const char* text;
+    const char* const* pool;              // every line of every text
+    std::span<const std::uint16_t> lines;  // this text's lines, in order
+
+    std::string_view line(std::size_t i) const noexcept { return pool[lines[i]]; }
+    // The text as its file holds it (the source column left empty as above).
+    std::string text() const;
 };
 std::span<const NamesText> names_texts() noexcept;
 

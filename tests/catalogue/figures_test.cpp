@@ -17,7 +17,11 @@
 
 namespace {
 
-using marlune::directory::catalogue_tables;
+// The figures below are those of the 25 directories up to D.99A and the
+// default table: the first 26 tables of the catalogue.
+std::span<const marlune::directory::CatalogueTable> catalogue_tables() {
+    return marlune::directory::catalogue_tables().first(26);
+}
 using marlune::test::find_table;
 using marlune::test::lookup_text;
 using marlune::test::same_text_rows;

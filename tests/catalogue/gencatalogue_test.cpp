@@ -41,7 +41,7 @@ protected:
     Outcome run(const std::vector<std::string>& data) {
         std::string cmd = std::string(MARLUNE_GENCATALOGUE) + " '" + (dir_ / "out").string() + "'";
         for (std::size_t i = 0; i < data.size(); ++i)
-            cmd += " '" + data[i] + "' table" + std::to_string(i) + " dirT" + std::to_string(i);
+            cmd += " '" + data[i] + "' dirT" + std::to_string(i);
         cmd += " 2>'" + (dir_ / "stderr").string() + "'";
         const int raw = std::system(cmd.c_str());
         std::ostringstream err;
@@ -103,13 +103,21 @@ TEST_F(Generator, AcceptsWellFormedTables) {
     const Outcome r = run({a, b});
     EXPECT_EQ(r.status, 0) << r.errors;
     EXPECT_EQ(r.errors, "");
-    EXPECT_TRUE(fs::exists(dir_ / "out" / "table0.cpp"));
-    EXPECT_TRUE(fs::exists(dir_ / "out" / "table1.cpp"));
     std::ostringstream fields;
-    fields << std::ifstream(dir_ / "out" / "catalogue_fields.cpp").rdbuf();
+    fields << std::ifstream(dir_ / "out" / "catalogue_rows.cpp").rdbuf();
     // BGM's three fields, then MOA's three, once for both tables.
     EXPECT_NE(fields.str().find("kCatalogueFields[6] = {"), std::string::npos) << fields.str();
     EXPECT_NE(fields.str().find("{':', 'N', 18, 7}"), std::string::npos) << fields.str();
+    // BGM, MOA and UNA: the MOA row of both tables is one row.
+    EXPECT_NE(fields.str().find("kCatalogueRows[3] = {"), std::string::npos) << fields.str();
+    std::ostringstream tables;
+    tables << std::ifstream(dir_ / "out" / "catalogue_tables.cpp").rdbuf();
+    EXPECT_NE(tables.str().find("const Definition* dirT0(std::uint16_t code) noexcept"), std::string::npos);
+    EXPECT_NE(tables.str().find("TableRows dirT1_rows() noexcept"), std::string::npos);
+    // Table 1 holds MOA alone: row 1 of the shared rows, key of MOA.
+    EXPECT_NE(tables.str().find("k_dirT1[1] = {\n    {" + std::to_string(12 * 1024 + 14 * 32 + 0) + ", 1},"),
+              std::string::npos)
+        << tables.str();
 }
 
 TEST_F(Generator, UsageWithoutTables) {

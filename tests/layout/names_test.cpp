@@ -117,7 +117,7 @@ TEST(Names, EqualThoseOfTheUnFiles) {
 
 // The rows each names text declares to be without names ("# Rows without
 // names: ..." in its header).
-std::set<std::string> declared_unnamed(const char* text) {
+std::set<std::string> declared_unnamed(const std::string& text) {
     std::istringstream in(text);
     std::string line;
     const std::string key = "# Rows without names:";
@@ -141,7 +141,7 @@ TEST(Names, EveryFieldOfEveryRowHasAnElementUnlessDeclared) {
     std::map<std::string, std::set<std::string>> unnamed;
     for (std::size_t i = 0; i < tables.size(); ++i) {
         ASSERT_STREQ(texts[i].table, tables[i].name);
-        const auto declared = declared_unnamed(texts[i].text);
+        const auto declared = declared_unnamed(texts[i].text());
         for (const Definition& def : tables[i].rows) {
             const std::string tag(def.tag());
             const auto row = row_names(tables[i].name, tag);

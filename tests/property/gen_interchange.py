@@ -19,6 +19,7 @@ P = level A whose data holds none of + : ' ? (no release characters at all).
 "Canonical" means that expanding and compressing again gives the same bytes:
 no trailing empty elements or components, alphanumeric values without
 trailing blanks, numeric values without leading zeros ("0" itself aside),
+numbers of fixed length ("n") with exactly their digits,
 every value within its width. Each segment takes the definition that the
 lookup will use: the directory in force (from -D before the first UNH, then
 from the release of each UNH), then the older directories, then the default
@@ -35,6 +36,13 @@ RELEASES = ["881", "902", "911", "912", "921", "932", "93A", "94A", "94B", "95A"
             "95B", "96A", "96B", "97A", "97B", "98A", "98B", "99A"]
 D_NAMES = ["88.1", "90.2", "91.1", "91.2", "92.1", "93.2", "D.93A", "D.94A", "D.94B",
            "D.95A", "D.95B", "D.96A", "D.96B", "D.97A", "D.97B", "D.98A", "D.98B", "D.99A"]
+# The releases after D.99A (marlune -X): indexes 17 .. 66.
+NEWER = ["99B"] + ["%02d%s" % (y, h) for y in range(0, 23) for h in "AB"] + ["23A", "24A"]
+NEWER.remove("01B")
+NEWER[NEWER.index("02A"):NEWER.index("02A")] = ["01B", "01C"]
+DIRS_X = DIRS + ["D" + r for r in NEWER]
+RELEASES_X = RELEASES + NEWER
+D_NAMES_X = D_NAMES + ["D." + r for r in NEWER]
 FIELD = re.compile(r"([+:])([AaNn])(\d+)")
 
 SEPS = {"A": ("+", ":", "'", "?"), "P": ("+", ":", "'", "?"),
@@ -57,17 +65,17 @@ def parse(definition):
     for lead, typ, width in FIELD.findall(definition[4:]):
         if lead == "+":
             elements.append([])
-        elements[-1].append((typ.upper(), int(width)))
+        elements[-1].append((typ if typ == "n" else typ.upper(), int(width)))
     return elements
 
 
 class Catalogue:
-    def __init__(self, root):
-        self.dirs = [load(os.path.join(root, d + ".txt")) for d in DIRS]
+    def __init__(self, root, extended=False):
+        self.dirs = [load(os.path.join(root, d + ".txt")) for d in (DIRS_X if extended else DIRS)]
         self.default = load(os.path.join(root, "default.txt"))
 
     def resolve(self, tag, k):
-        """Definition used for tag while directory index k (-1..16) is in force."""
+        """Definition used for tag while directory index k (-1..16, -1..66 with -X) is in force."""
         for j in range(k, -2, -1):
             d = self.dirs[j + 1].get(tag)
             if d:
@@ -82,8 +90,8 @@ class Catalogue:
         usable = []
         for t in sorted(tags):
             d = self.resolve(t, k)
-            # Service segments belong to the frame; "n" fields and the long ARR are left out.
-            if t.startswith("UN") or re.search(r"[+:]n", d) or len(d) > 2000:
+            # Service segments belong to the frame; the long ARR is left out.
+            if t.startswith("UN") or len(d) > 2000:
                 continue
             usable.append(t)
         return usable
@@ -126,7 +134,13 @@ class Gen:
             if len(v) <= w:
                 return v
 
+    def fixed_number(self, w):
+        """A number of fixed length: exactly w digits, leading zeros kept."""
+        return "".join(self.rng.choice("0123456789") for _ in range(w))
+
     def value(self, typ, w):
+        if typ == "n":
+            return self.fixed_number(w)
         return self.alpha(w) if typ == "A" else self.numeric(w)
 
     def segment(self, definition, fixed=None):
@@ -142,7 +156,12 @@ class Gen:
                 no += 1
                 if no in fixed:
                     v = fixed[no]
-                    assert len(v) <= w and (typ == "A" or v[0] not in "0- " or v == "0"), (definition, v)
+                    if typ == "n":
+                        v = "0" * (w - len(v)) + v
+                    assert len(v) <= w and (typ != "N" or v[0] not in "0- " or v == "0"), (definition, v)
+                elif typ == "n":
+                    # Written as read by the compression: always its w digits here.
+                    v = self.fixed_number(w)
                 elif empty_element or r.random() < 0.35:
                     v = None
                 else:
@@ -175,7 +194,7 @@ class Gen:
         for element, vals in zip(elements, values):
             for (typ, w), v in zip(element, vals):
                 v = v or ""
-                if typ == "A":
+                if typ == "A" or typ == "n":
                     out.append(v + " " * (w - len(v)))
                 elif not v:
                     out.append(" " * w)

@@ -28,16 +28,21 @@ import gen_interchange as gen  # noqa: E402
 HERE = os.path.dirname(os.path.abspath(__file__))
 CATALOGUE = os.path.join(HERE, "..", "..", "data", "catalogue")
 INTERACTIVE = {11: "I96B", 12: "I97A", 13: "I97B", 14: "I98A", 15: "I98B", 16: "I99A"}
+for _k, _r in enumerate(gen.NEWER, 17):
+    INTERACTIVE[_k] = "I" + _r
 
 
 class Catalogue(gen.Catalogue):
     """The generator's catalogue, with the interactive directory of a step
     searched first when `interactive` is set (marlune -I)."""
 
-    def __init__(self, root, interactive):
-        super().__init__(root)
+    def __init__(self, root, interactive, extended=False):
+        super().__init__(root, extended)
         self.interactive = interactive
-        self.inter = {k: gen.load(os.path.join(root, f + ".txt")) for k, f in INTERACTIVE.items()}
+        self.extended = extended
+        self.last = 66 if extended else 16
+        self.inter = {k: gen.load(os.path.join(root, f + ".txt")) for k, f in INTERACTIVE.items()
+                      if k <= self.last}
 
     def resolve(self, tag, k):
         return self.row(tag, k)[1]
@@ -50,7 +55,7 @@ class Catalogue(gen.Catalogue):
                 return "I.%s" % name[1:], self.inter[j][tag]
             d = self.dirs[j + 1].get(tag)
             if d:
-                return gen.D_NAMES[j + 1], d
+                return gen.D_NAMES_X[j + 1], d
         return "default", self.default.get(tag)
 
     def body_tags(self, k, own_only):
@@ -63,7 +68,8 @@ class Catalogue(gen.Catalogue):
 def interchange(cat, seed, kind):
     """Like gen.interchange, but also returns, per line, the directory in
     force and the value of every field (None: empty)."""
-    rng = random.Random("layout-%s-%s-%s" % (seed, kind, cat.interactive))
+    rng = random.Random("layout-%s-%s-%s%s" % (seed, kind, cat.interactive, "-X" if cat.extended else ""))
+    names, releases = (gen.D_NAMES_X, gen.RELEASES_X) if cat.extended else (gen.D_NAMES, gen.RELEASES)
     g = gen.Gen(rng, kind)
     edi, lines = [], []
 
@@ -74,14 +80,15 @@ def interchange(cat, seed, kind):
 
     low = 11 if cat.interactive else -1
     use_d = cat.interactive or rng.random() < 0.8
-    k = rng.randint(low, 16) if use_d else 0
-    opt = (["-I"] if cat.interactive else []) + (["-D", gen.D_NAMES[k + 1]] if use_d else [])
+    k = rng.randint(low, cat.last) if use_d else 0
+    opt = (["-X"] if cat.extended else []) + (["-I"] if cat.interactive else []) + \
+        (["-D", names[k + 1]] if use_d else [])
     emit("UNB", k, {1: "UNOB" if kind == "B" else "UNOA", 2: str(rng.randint(1, 3))})
     messages = rng.randint(1, 3)
     for m in range(messages):
-        release = k if (m == 0 and use_d and rng.random() < 0.7) else rng.randint(low, 16)
+        release = k if (m == 0 and use_d and rng.random() < 0.7) else rng.randint(low, cat.last)
         ref = "M%d" % (m + 1)
-        emit("UNH", k, {1: ref, 2: "ORDERS", 3: "D", 4: gen.RELEASES[release + 1]})
+        emit("UNH", k, {1: ref, 2: "ORDERS", 3: "D", 4: releases[release + 1]})
         k = release
         tags, own = cat.body_tags(k, own_only=False), cat.body_tags(k, own_only=True)
         count = rng.randint(20, 60)
@@ -119,6 +126,8 @@ def unfill(piece, typ):
     """The value of a field cut from its line: the fill removed."""
     if typ == "A":
         value = piece.rstrip(" ")
+    elif typ == "n":
+        value = piece  # a number of fixed length keeps its digits
     elif piece.strip(" ") == "":
         value = ""
     elif piece.startswith("-"):
@@ -133,8 +142,8 @@ def main():
     seeds = [int(s) for s in sys.argv[3:]] or list(range(1, 9))
     failures = lines_checked = fields_checked = files = 0
     with tempfile.TemporaryDirectory() as work:
-        for interactive in (False, True):
-            cat = Catalogue(CATALOGUE, interactive)
+        for interactive, extended in ((False, False), (True, False), (False, True), (True, True)):
+            cat = Catalogue(CATALOGUE, interactive, extended)
             for seed in seeds:
                 for kind in ("AP" if interactive else "ABP"):
                     opt, edi, lines = interchange(cat, seed, kind)
@@ -149,7 +158,7 @@ def main():
                         continue
                     with open(out, encoding="latin-1", newline="") as f:
                         written = f.read().split("\n")[:-1]
-                    name = "seed %d kind %s%s" % (seed, kind, " -I" if interactive else "")
+                    name = "seed %d kind %s%s%s" % (seed, kind, " -I" if interactive else "", " -X" if extended else "")
                     pairs, why = layouts_for(layout, opt, src, kind)
                     files += 1
                     if pairs is None:

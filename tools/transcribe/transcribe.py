@@ -14,8 +14,16 @@ definition per line, sorted by tag.
 
 A definition has one field specifier per simple data element and per
 component, in segment order: "+" starts a data element, ":" continues a
-composite; "A" for a and an formats, "N" for n formats, followed by the
-maximum length of the format.  Repeat counts are ignored.
+composite; "A" for a and an formats, "N" for variable numeric formats
+(n..18) and "n" for numeric formats of fixed length (n6), followed by the
+maximum length of the format.  "n" fields are compressed as read, so that
+a date n6 keeps its leading zeros on the way back.  Repeat counts are
+ignored: a data element that a segment repeats is transcribed once, its
+repetitions being separated by the repetition separator of syntax version 4.
+
+The directories released after D.99A (D.99B ... D.24A, and the interactive
+I.99B ... I.24A) hold every segment of their release's EDSD (IDSD), segments
+marked for deletion included.
 
 Next to each data file it writes the UN names of the fields of every row
 into NAMES_OUT (data/names, same file names): the segment name, and per data
@@ -99,6 +107,22 @@ RAW_INTERACTIVE = {
     'I.98B': ('98B/Idsd.98b', '98B/Idcd.98b', '98B/Eded.98b'),
     'I.99A': ('99A/IDSD.99A', '99A/IDCD.99A', '99A/EDED.99A'),
 }
+# The releases after D.99A, in order; each has a batch directory D.<rel> and
+# an interactive one I.<rel>, holding every segment of its EDSD and IDSD.
+NEW_RELEASES = ['99B'] + [f'{y:02d}{h}' for y in range(0, 23) for h in 'AB'] + ['23A', '24A']
+NEW_RELEASES.remove('01B')
+NEW_RELEASES.insert(NEW_RELEASES.index('02A'), '01B')
+NEW_RELEASES.insert(NEW_RELEASES.index('02A'), '01C')
+NEW_DIRECTORIES = set()
+for _rel in NEW_RELEASES:
+    # D.23A ships the composite directory of D.22B under that name.
+    _cd = '23A/EDCD.22B' if _rel == '23A' else f'{_rel}/EDCD.{_rel}'
+    RAW_BATCH['D.' + _rel] = (f'{_rel}/EDSD.{_rel}', _cd, f'{_rel}/EDED.{_rel}')
+    RAW_INTERACTIVE['I.' + _rel] = (f'{_rel}/IDSD.{_rel}', f'{_rel}/IDCD.{_rel}', f'{_rel}/EDED.{_rel}')
+    FILE['D.' + _rel] = 'D' + _rel
+    FILE['I.' + _rel] = 'I' + _rel
+    NEW_DIRECTORIES.update(('D.' + _rel, 'I.' + _rel))
+
 # Derived CSV tables (edi4r-tdid): folder and version/release suffix.
 CSV = {
     '90.2': ('90.2/edi4r-tdid-csv', '1902'),
@@ -163,15 +187,17 @@ ROWS_881 = [
 
 # Default segment table rows that are not D.95B texts: the service segments
 # of syntax versions 1 to 3 (UN*, UC*, US*), the short ARR, the NAD and RFF
-# layouts that precede D.95B, and TXC/TXT.
+# layouts that precede D.95B, and TXC/TXT.  The service data elements of
+# fixed numeric length in ISO 9735 (0002 n1, 0017 n6, 0019 n4, 0031 n1,
+# 0035 n1) are "n"; USH and UST keep their "n2" of old.
 ROWS_DEFAULT_OWN = [
     "ARR++A12:A6+A35'",
     "NAD++A3+A17:A3:A3+A35:A35:A35:A35:A35+A35:A35:A35+A35:A35:A35+A35+A9+A9+A3'",
     "RFF++A3:A35:A6'",
     "TXC++A3:A3:A3:A35'",
     "TXT++A3+A70'",
-    "UNB++A4:N1+A35:A4:A14+A35:A4:A14+N6:N4+A14+A14:A2+A14+A1+N1+A35+N1'",
-    "UNG++A6+A35:A4+A35:A4+N6:N4+A14+A2+A3:A3:A6+A14'",
+    "UNB++A4:n1+A35:A4:A14+A35:A4:A14+n6:n4+A14+A14:A2+A14+A1+n1+A35+n1'",
+    "UNG++A6+A35:A4+A35:A4+n6:n4+A14+A2+A3:A3:A6+A14'",
     "UNH++A14+A6:A3:A3:A2:A6+A35+N2:A1'",
     "UNS++A1'",
     "UNT++N6+A14'",
@@ -199,9 +225,35 @@ SERVICE_90 = ['UNB', 'UNG', 'UNH', 'UNT', 'UNE', 'UNZ', 'UNS']
 S93A_ALC = "ALC++A3+A35:A3+A3+A3+A3:A3:A3'"
 S93A_DLM = "DLM++A3+A3:A3:A3:A3:A35+A3:A3:A3+A3'"
 
-# I.96B: TVL as published for the 1996 interactive release (element 1082 was
-# n..6 before it became an..6 in I.97A).
-I96B_TVL = "TVL++A14:N4:A14:N4:N5+A25:A70+A35:A35:A35+A35:A17:A3:A17:A17:A17+A10:A10:A10:A10:A10:A10:A10:A10:A10+N6+A3'"
+
+def i96b_tvl(i97a_tvl):
+    """I.96B TVL: the I.97A row with its sixth data element (1082) numeric,
+    n..6, as published for the 1996 interactive release."""
+    parts = i97a_tvl.split('+')
+    if parts[7] != 'A6':
+        raise ValueError(f'I.97A TVL: sixth data element is {parts[7]}, not A6')
+    parts[7] = 'N6'
+    return '+'.join(parts)
+
+
+def fixed_numbers(row, raw):
+    """A fixed row with "n" wherever the raw segment of its tag has the same
+    fields (letters and lengths, either case) and gives a fixed-length number."""
+    tag = row[:3]
+    if tag not in raw:
+        return row
+    theirs = def_fields(definition(tag, raw[tag]))
+    ours = def_fields(row)
+    if [f.upper() for f in theirs] != [f.upper() for f in ours]:
+        return row
+    out, i = [], 0
+    for piece in re.split(r'([+:])', row[4:-1]):
+        if piece in ('+', ':') or piece == '':
+            out.append(piece)
+        else:
+            out.append(theirs[i])
+            i += 1
+    return row[:4] + ''.join(out) + "'"
 
 # ---------------------------------------------------------------------------
 # Reading the raw UNTDID text files.
@@ -216,11 +268,14 @@ MAX_TAG_COLUMN = 7  # deeper indented lines belong to notes
 
 
 def field_specifier(fmt):
-    """Field specifier of a UN format: an..35 -> A35, n..18 -> N18, a3 -> A3."""
+    """Field specifier of a UN format: an..35 -> A35, n..18 -> N18, a3 -> A3,
+    n6 -> n6 (a number of fixed length)."""
     m = FMT.match(fmt)
     if not m:
         raise ValueError(f'unknown format {fmt!r}')
-    return ('N' if m.group(1) == 'n' else 'A') + m.group(3)
+    if m.group(1) == 'n':
+        return ('N' if m.group(2) else 'n') + m.group(3)
+    return 'A' + m.group(3)
 
 
 def read_lines(path):
@@ -332,6 +387,7 @@ def parse_segment_directory(path, header=SEG_HEADER, names=None):
 
 
 COMPOSITE_HEADER = re.compile(r'^[\s+*#|X-]*(?:\d{3}\s+)?([CES]\d{3})\s+([A-Z][^a-z]*)$')
+COMPONENT_START = re.compile(r'^[\s+*#|X-]*?(?:\d{3})?[\s+*#|X-]*?(\d{4})\s+\S')
 COMPONENT = re.compile(r'^[\s+*#|X-]*?(?:\d{3})?[\s+*#|X-]*?(\d{4})\s+(.*?)\s+([MC])\s+(an?\.\.\d+|an?\d+|n\.\.\d+|n\d+)\s*$')
 
 
@@ -343,6 +399,7 @@ def parse_composite_directory(path, names=None):
     out = {}
     for block in blocks_of(read_lines(path)):
         cur = None
+        pending = None
         for ln in block:
             if cur is None:
                 m = COMPOSITE_HEADER.match(ln)
@@ -353,10 +410,18 @@ def parse_composite_directory(path, names=None):
                         names[cur] = []
                 continue
             m = COMPONENT.match(ln)
+            if not m and pending is not None:
+                # A long name continues on this line, with status and format.
+                m = COMPONENT.match(pending + ' ' + ln.strip())
+                if m and m.start(1) > MAX_TAG_COLUMN:
+                    m = None
+            pending = None
             if m and m.start(1) <= MAX_TAG_COLUMN:
                 out[cur].append(field_specifier(m.group(4)))
                 if names is not None:
-                    names[cur].append((m.group(1), m.group(2)))
+                    names[cur].append((m.group(1), re.sub(r'\s+', ' ', m.group(2))))
+            elif (s := COMPONENT_START.match(ln)) and s.start(1) <= MAX_TAG_COLUMN:
+                pending = ln.rstrip()
     return out
 
 
@@ -486,6 +551,13 @@ def pick(name, segs):
     return {t: definition(t, segs[t]) for t in TAGS[name]}
 
 
+def new_release_notes(name, sd, cd):
+    kind = 'interactive ' if name[0] == 'I' else ''
+    return [f'Transcribed from the raw {os.path.basename(sd)} (UNTDID {kind}{name}): every segment of',
+            'that file, those marked for deletion included; composites checked against',
+            f'{os.path.basename(cd)}. A data element that a segment repeats is transcribed once.']
+
+
 def build(src):
     rows = {}
     notes = {}
@@ -496,10 +568,16 @@ def build(src):
     for name, (sd, cd, ed) in RAW_BATCH.items():
         segs = parse_segment_directory(src_path(sd))
         raw[name] = segs
+        if name in NEW_DIRECTORIES:
+            TAGS[name] = sorted(segs)
         comps = parse_composite_directory(src_path(cd))
         els = parse_element_directory(src_path(ed))
-        cross_check(name, segs, comps, els, [t for t in TAGS[name] if t != 'ARR'])
+        cross_check(name, segs, comps, els,
+                    [t for t in TAGS[name] if t != 'ARR' or name in NEW_DIRECTORIES])
         rows[name] = pick(name, segs)
+        if name in NEW_DIRECTORIES:
+            notes[name] = new_release_notes(name, sd, cd)
+            continue
         extra = sorted(set(segs) - set(TAGS[name]))
         notes[name] = [f'Transcribed from the raw {os.path.basename(sd)} (UNTDID {name}).',
                        f'Segments of that file not held here: {" ".join(extra) or "none"}.']
@@ -513,10 +591,15 @@ def build(src):
     # Interactive directories I.97A to I.99A: raw IDSD, elements in EDED.
     for name, (sd, cd, ed) in RAW_INTERACTIVE.items():
         segs = parse_segment_directory(src_path(sd))
+        if name in NEW_DIRECTORIES:
+            TAGS[name] = sorted(segs)
         comps = parse_composite_directory(src_path(cd))
         els = parse_element_directory(src_path(ed))
         cross_check(name, segs, comps, els, TAGS[name])
         rows[name] = pick(name, segs)
+        if name in NEW_DIRECTORIES:
+            notes[name] = new_release_notes(name, sd, cd)
+            continue
         extra = sorted(set(segs) - set(TAGS[name]))
         notes[name] = [f'Transcribed from the raw {os.path.basename(sd)} (interactive UNTDID '
                        f'{name}); repeat counts ignored.',
@@ -524,7 +607,7 @@ def build(src):
 
     # I.96B: no copy of the 1996 interactive directory is available.
     rows['I.96B'] = {t: rows['I.97A'][t] for t in TAGS['I.96B']}
-    rows['I.96B']['TVL'] = I96B_TVL
+    rows['I.96B']['TVL'] = i96b_tvl(rows['I.97A']['TVL'])
     COPIED_FROM['I.96B'] = {t: 'I.97A' for t in TAGS['I.96B']}
     notes['I.96B'] = [
         'No copy of the D.96B interactive directory (TISD.96B) is available.',
@@ -595,12 +678,15 @@ def build(src):
         'Service segments UNB UNG UNH UNT UNE UNZ UNS: the texts of the default segment table',
         '(syntax version 1). UNA: the tag alone.']
 
-    # 88.1: fixed layouts.
-    rows['88.1'] = {r[:3]: r for r in ROWS_881}
+    # 88.1: fixed layouts, with the numbers of fixed length that EDSD881.ASC
+    # gives wherever it lists the same fields.
+    raw881 = parse_segment_directory(src_path('88.1/EDSD881.ASC'), SEG_HEADER_881)
+    rows['88.1'] = {r[:3]: fixed_numbers(r, raw881) for r in ROWS_881}
     notes['88.1'] = [
         'UN 88.1 segments as the program reads them: the data elements of many segments',
         'merged into one data element whose components are all the fields of the segment,',
-        'in the order of EDSD881.ASC. Kept as a fixed table in tools/transcribe/transcribe.py.']
+        'in the order of EDSD881.ASC. Kept as a fixed table in tools/transcribe/transcribe.py;',
+        'a field is "n" where EDSD881.ASC gives a numeric format of fixed length.']
 
     # 91.2
     rows['91.2'], notes['91.2'] = build_912(rows, src)
