@@ -118,9 +118,19 @@ private:
     void put_run(const char* data, std::size_t n) {
         if (n <= 16 && static_cast<std::size_t>(CLEN) + n <= SIZE - 1) {
             // A short run (a value, a pending separator or two) is copied
-            // without a call.
+            // without a call: two overlapping fixed-size copies.
             char* to = CBUF.data() + CLEN;
-            for (std::size_t i = 0; i < n; ++i) to[i] = data[i];
+            if (n >= 8) {
+                std::memcpy(to, data, 8);
+                std::memcpy(to + n - 8, data + n - 8, 8);
+            } else if (n >= 4) {
+                std::memcpy(to, data, 4);
+                std::memcpy(to + n - 4, data + n - 4, 4);
+            } else if (n != 0) {
+                to[0] = data[0];
+                to[n / 2] = data[n / 2];
+                to[n - 1] = data[n - 1];
+            }
             CLEN += static_cast<std::int32_t>(n);
             return;
         }
