@@ -1,5 +1,6 @@
 #include "compress/to_compr.hpp"
 
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -59,8 +60,11 @@ public:
           compactor_(compactor),
           out_(*ctx.out),
           sep_(ctx.sep),
-          escape_(ctx.escape_bytes.of(ctx.sep)),
-          line_(ctx.LINENO()) {}
+          escape_(ctx.escape_bytes),
+          line_(ctx.LINENO()),
+          count_(ctx.opt.DOCNTNUM) {
+        ctx.escape_bytes.of(sep_);
+    }
 
     void put(char c) { compactor_.put(out_, line_, sep_, c); }
     void put_separator(char c) { compactor_.put_separator(out_, line_, sep_, c); }
@@ -74,8 +78,10 @@ public:
     void line_changed() noexcept { line_ = ctx_.LINENO(); }
 
     Trimmed field(std::string_view text, char type) {
+        // The number total is only ever written by -num: without it the
+        // values are not read as numbers.
         double& cntnum = ctx_.msg.cntnum;
-        if (type == 'N' || type == 'n') cntnum += expand::numeric_value(text);
+        if (count_ && (type == 'N' || type == 'n')) cntnum += expand::numeric_value(text);
 
         Trimmed t = trim(text, type);
         const std::string_view data = text.substr(t.begin, t.end - t.begin);
@@ -91,8 +97,7 @@ public:
         // released (at level B, where there is no release character, it is
         // dropped), a NUL contributes nothing.
         for (std::size_t i = 0; i < data.size();) {
-            std::size_t end = i;
-            while (end < data.size() && !escape_[static_cast<unsigned char>(data[end])]) ++end;
+            const std::size_t end = i + escape_.run_length(data.substr(i));
             if (end != i) {
                 compactor_.put_data(out_, line_, sep_, data.substr(i, end - i));
                 i = end;
@@ -113,8 +118,9 @@ private:
     Compactor& compactor_;
     io::Output& out_;
     const Separators sep_;
-    const std::array<bool, 256>& escape_;
+    const StopBytes& escape_;
     std::int64_t line_;
+    const bool count_;
 };
 
 }  // namespace

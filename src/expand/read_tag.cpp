@@ -25,7 +25,9 @@ bool numeric(char type) noexcept { return type == 'N' || type == 'n'; }
 class Expander {
 public:
     explicit Expander(Conversion& ctx)
-        : ctx_(ctx), in_(*ctx.in), out_(*ctx.out), sep_(ctx.sep), stops_(ctx.value_stops.of(ctx.sep)) {}
+        : ctx_(ctx), in_(*ctx.in), out_(*ctx.out), sep_(ctx.sep), stops_(ctx.value_stops) {
+        ctx.value_stops.of(sep_);
+    }
 
     int run(const Definition& definition) {
         begin(definition);
@@ -192,7 +194,9 @@ private:
             cntnum += number_.value();
             long_value(held.size() + streamed, width);
         } else if (!held.empty()) {
-            cntnum += numeric_value(held);
+            // Only -num ever writes the total: without it the value is not
+            // read as a number.
+            if (ctx_.opt.DOCNTNUM) cntnum += numeric_value(held);
             write_numeric(held, width);
         } else if (ctx_.opt.force) {
             if (present) keep("1");
@@ -212,8 +216,7 @@ private:
     void read_value(Sink&& sink) {
         for (;;) {
             const std::string_view ready = in_.pending();
-            std::size_t n = 0;
-            while (n < ready.size() && !stops_[static_cast<unsigned char>(ready[n])]) ++n;
+            const std::size_t n = stops_.run_length(ready);
             if (n != 0) {
                 sink(ready.substr(0, n));
                 in_.consume(n);
@@ -270,7 +273,7 @@ private:
     io::Input& in_;
     io::Output& out_;
     const Separators sep_;
-    const std::array<bool, 256>& stops_;
+    const StopBytes& stops_;
     const char* tag_ = "";  // the definition's text, which begins with the tag
     std::string capture_;  // the beginning of a value for the message header
     NumberReader number_;  // the value of a numeric field longer than its width
