@@ -44,7 +44,7 @@ TEST_P(Expansion, WritesTheLine) {
 
 // Without -num nothing reads the total: the values are not added up.
 TEST(Expansion, NoTotalWithoutNum) {
-    Harness h("203:1234.50:EUR'");
+    Harness h("+203:1234.50:EUR'");
     driver::read_tag(h.ctx, TextDefinition("MOA++A3:N18:A3:A3:A3'"));
     EXPECT_EQ(h.output(), "MOA203000000000001234.50EUR" + std::string(6, ' ') + "\n");
     EXPECT_EQ(h.ctx.msg.cntnum, 0.0);
