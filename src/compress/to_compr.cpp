@@ -1,8 +1,6 @@
 #include "compress/to_compr.hpp"
 
-
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
