@@ -1,5 +1,6 @@
 #include "compress/compactor.hpp"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -90,6 +91,39 @@ void Compactor::put_data(io::Output& out, std::int64_t line, Separators, std::st
     }
     open_release = false;
     data(out, run.data(), length);
+}
+
+void Compactor::put_separators(io::Output& out, std::int64_t line, Separators sep, char c, std::size_t count) {
+    // Until the buffer exists and no lone release character escapes the
+    // first of them, they go one at a time (at most twice).
+    for (; count != 0 && (!buffer || open_release); --count) put_separator(out, line, sep, c);
+    if (count == 0) return;
+    const auto s = static_cast<signed char>(c);
+    const bool element = s == sep.element;
+    // An element separator drops the component separators held before it;
+    // the run's copies then stand one after the other from `start`.
+    const std::size_t before = static_cast<std::size_t>(L);
+    const std::size_t start = element ? before - static_cast<std::size_t>(held_components) : before;
+    const std::size_t end = start + count;
+    // The longest pending length seen by the calls' checks: the length
+    // before the first call, or before the last one.
+    const std::size_t highest = std::max(element ? before : 0, end - 1) + 1;
+    if (s == sep.terminator || (s != sep.component && !element) || highest > static_cast<std::size_t>(BUFFER_SIZE)) {
+        for (; count != 0; --count) put_separator(out, line, sep, c);
+        return;
+    }
+    if (highest > static_cast<std::size_t>(MAXL_CPRINTF)) MAXL_CPRINTF = static_cast<int>(highest);
+    std::memset(buffer.get() + start, c, count);
+    const int n = static_cast<int>(count);
+    if (element) {
+        held_separators -= held_components;
+        held_components = 0;
+    } else {
+        held_components += n;
+    }
+    held_separators += n;
+    L = static_cast<int>(end);
+    if (BEGINALFA < L) BEGINALFA = L;
 }
 
 void Compactor::flush(io::Output& out, std::int64_t, Separators) {

@@ -62,6 +62,11 @@ public:
     // put() of a character that is one of the three separators, for the
     // compression's per-field path.
     void put_separator(io::Output& out, std::int64_t line, Separators sep, char c);
+    // `count` put_separator() calls with the same character, counted rather
+    // than taken one at a time: the same pending text, release position,
+    // longest length, and the overflow in the same call (a run that would
+    // reach the limit is taken one at a time).
+    void put_separators(io::Output& out, std::int64_t line, Separators sep, char c, std::size_t count);
     void put_pair(io::Output& out, std::int64_t line, Separators sep, char first, char second);
 
     // A run of data characters, none of them a separator, the release

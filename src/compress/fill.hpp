@@ -64,6 +64,24 @@ inline std::size_t without_trailing_blanks(std::string_view text) noexcept {
     return n;
 }
 
+// Length of the run of blanks that `text` begins with: the blank fields at
+// the start of a line's rest are found with it, sixteen bytes at a time
+// where the machine has vectors, eight otherwise.
+inline std::size_t leading_blanks(std::string_view text) noexcept {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i blanks = _mm_set1_epi8(' ');
+    for (; i + 16 <= text.size(); i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        const unsigned same = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, blanks)));
+        if (same != 0xFFFF) return i + static_cast<std::size_t>(__builtin_ctz(~same));
+    }
+#endif
+    while (i + 8 <= text.size() && detail::load(text.data() + i) == detail::kOnes * ' ') i += 8;
+    while (i < text.size() && text[i] == ' ') ++i;
+    return i;
+}
+
 // The leading run of "0", blank and "-" of a numeric field: its length, and
 // whether it holds a "0" and a "-".
 struct NumericFill {

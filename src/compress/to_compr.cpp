@@ -1,10 +1,10 @@
 #include "compress/to_compr.hpp"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -58,16 +58,28 @@ public:
           compactor_(compactor),
           out_(*ctx.out),
           sep_(ctx.sep),
-          escape_(ctx.escape_bytes.of(ctx.sep)),
-          line_(ctx.LINENO()) {}
+          escape_(ctx.escape_bytes),
+          line_(ctx.LINENO()),
+          count_(ctx.opt.DOCNTNUM) {
+        ctx.escape_bytes.of(sep_);
+    }
 
     void put(char c) { compactor_.put(out_, line_, sep_, c); }
     void put_separator(char c) { compactor_.put_separator(out_, line_, sep_, c); }
+    void put_separators(char c, std::size_t count) {
+        if (count == 1) {
+            compactor_.put_separator(out_, line_, sep_, c);
+        } else {
+            compactor_.put_separators(out_, line_, sep_, c, count);
+        }
+    }
     void line_changed() noexcept { line_ = ctx_.LINENO(); }
 
     Trimmed field(std::string_view text, char type) {
+        // The number total is only ever written by -num: without it the
+        // values are not read as numbers.
         double& cntnum = ctx_.msg.cntnum;
-        if (type == 'N' || type == 'n') cntnum += expand::numeric_value(text);
+        if (count_ && (type == 'N' || type == 'n')) cntnum += expand::numeric_value(text);
 
         Trimmed t = trim(text, type);
         const std::string_view data = text.substr(t.begin, t.end - t.begin);
@@ -83,8 +95,7 @@ public:
         // released (at level B, where there is no release character, it is
         // dropped), a NUL contributes nothing.
         for (std::size_t i = 0; i < data.size();) {
-            std::size_t end = i;
-            while (end < data.size() && !escape_[static_cast<unsigned char>(data[end])]) ++end;
+            const std::size_t end = i + escape_.run_length(data.substr(i));
             if (end != i) {
                 compactor_.put_data(out_, line_, sep_, data.substr(i, end - i));
                 i = end;
@@ -105,8 +116,9 @@ private:
     Compactor& compactor_;
     io::Output& out_;
     const Separators sep_;
-    const std::array<bool, 256>& escape_;
+    const StopBytes& escape_;
     std::int64_t line_;
+    const bool count_;
 };
 
 }  // namespace
@@ -204,11 +216,15 @@ int pass_over_excess(Conversion& ctx, const Definition& definition, int next) {
 
 }  // namespace
 
-int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition) {
+int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition, Path path) {
     io::Input& in = *ctx.in;
     const Separators sep = ctx.sep;
     const bool cnt = definition.tag() == "CNT";
     std::string& copy = ctx.field;
+    const std::span<const Field> fields = definition.fields;
+    auto separator_of = [&](const Field& f) {
+        return static_cast<char>(f.lead == '+' ? sep.element : sep.component);
+    };
 
     FieldWriter writer(ctx, compactor);
     writer.field(definition.tag(), 'A');
@@ -220,16 +236,27 @@ int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition
     bool total_next = false;   // the next field receives the number total
     std::size_t clear = 0;     // bytes of the line ready in the input block
     bool end_ready = false;    // ... up to its line end, which is in the block
-    std::size_t to_blanks = 0; // bytes before the blanks that end the line, when its end is in the block
-    // A field in the blanks that end a line, or after its end, writes
-    // nothing but its separator, unless -f fills it or it counts for the
-    // message header or the number total.
-    const bool skip_blanks = !ctx.opt.force && !ctx.msg.inUNH;
+    std::size_t blanks = 0;    // blanks known to begin the ready bytes
+    // A blank field, or one after the line's end, writes nothing but its
+    // separator, unless -f fills it or it counts for the message header or
+    // the number total. Where the block holds such fields, they are taken a
+    // run at a time: found by a scan for the next byte that is not a blank,
+    // their separators handed to the compactor counted.
+    const bool skip_blanks = path == Path::lines && !ctx.opt.force && !ctx.msg.inUNH;
+    // Writes the separators of fields [first, last), a run of equal ones at a time.
+    auto separators = [&](std::size_t first, std::size_t last) {
+        while (first < last) {
+            std::size_t same = first + 1;
+            while (same < last && fields[same].lead == fields[first].lead) ++same;
+            writer.put_separators(separator_of(fields[first]), same - first);
+            first = same;
+        }
+    };
     int fieldno = 0;
-    for (const Field& specifier : definition.fields) {
+    for (std::size_t f = 0; f < fields.size();) {
+        const Field& specifier = fields[f];
         const char type = specifier.type;
         const std::size_t width = specifier.width;
-        const char separator = static_cast<char>(specifier.lead == '+' ? sep.element : sep.component);
 
         std::string_view text;  // empty once the line has ended
         if (stop == Stop::none) {
@@ -243,21 +270,29 @@ int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition
                 clear = end_ready ? static_cast<std::size_t>(static_cast<const char*>(line_feed) - ready.data())
                                   : ready.size();
                 if (end_ready && clear != 0 && ready[clear - 1] == '\r') --clear;
-                if (end_ready) to_blanks = without_trailing_blanks(ready.substr(0, clear));
             }
             if (clear >= width) {
                 // The field is read where it stands.
-                if (end_ready && to_blanks == 0 && skip_blanks && !total_next) {
-                    writer.put_separator(separator);
-                    in.consume(width);
-                    clear -= width;
-                    ++fieldno;
-                    continue;
+                if (skip_blanks && !total_next) {
+                    if (blanks < width) blanks = leading_blanks(in.pending().substr(0, clear));
+                    if (blanks >= width) {
+                        std::size_t last = f, taken = 0;
+                        for (; last < fields.size() && taken + fields[last].width <= blanks; ++last) {
+                            taken += fields[last].width;
+                        }
+                        separators(f, last);
+                        in.consume(taken);
+                        clear -= taken;
+                        blanks -= taken;
+                        fieldno += static_cast<int>(last - f);
+                        f = last;
+                        continue;
+                    }
                 }
                 text = in.pending().substr(0, width);
                 in.consume(width);
                 clear -= width;
-                to_blanks -= std::min(to_blanks, width);
+                blanks -= std::min(blanks, width);
             } else if (end_ready) {
                 // The line ends inside this field.
                 text = in.pending().substr(0, clear);
@@ -269,15 +304,14 @@ int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition
                 stop = read_field(in, width, copy, after);
                 writer.line_changed();
                 text = copy;
-                clear = 0;
+                clear = blanks = 0;
             }
         } else if (skip_blanks && !total_next) {
-            writer.put_separator(separator);
-            ++fieldno;
-            continue;
+            separators(f, fields.size());
+            break;
         }
 
-        writer.put_separator(separator);
+        writer.put_separator(separator_of(specifier));
         Trimmed written{};
         if (total_next) {
             writer.field(expand::prtCntNum(ctx.msg.cntnum), type);
@@ -286,6 +320,7 @@ int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition
             written = writer.field(text, type);
         }
         ++fieldno;
+        ++f;
         if (ctx.msg.inUNH && (fieldno == 3 || fieldno == 4)) {
             // A field that read nothing (its line had ended) is captured
             // empty, whatever -f wrote for it.

@@ -13,9 +13,14 @@ namespace marlune::compress {
 
 class Compactor;
 
+// How the fields of a line are taken: `lines` takes the runs of blank
+// fields that the input block holds at once; `fields` reads and writes every
+// field on its own, the reference the other is checked against.
+enum class Path { lines, fields };
+
 // Converts the uncompressed line of the segment whose tag has just been
 // read; returns the byte that follows the line.
-int to_compr(Conversion& conv, Compactor& compactor, const Definition& definition);
+int to_compr(Conversion& conv, Compactor& compactor, const Definition& definition, Path path = Path::lines);
 
 // Converts the line of a UNA segment: the complete service string advice of
 // the output's level, written after whatever the compactor holds, then the

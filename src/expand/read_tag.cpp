@@ -24,8 +24,16 @@ bool numeric(char type) noexcept { return type == 'N' || type == 'n'; }
 // far as the definition reaches.
 class Expander {
 public:
-    explicit Expander(Conversion& ctx)
-        : ctx_(ctx), in_(*ctx.in), out_(*ctx.out), sep_(ctx.sep), stops_(ctx.value_stops.of(ctx.sep)) {}
+    explicit Expander(Conversion& ctx, bool per_field = false)
+        : ctx_(ctx),
+          in_(*ctx.in),
+          out_(*ctx.out),
+          sep_(ctx.sep),
+          stops_(ctx.value_stops),
+          blank_absent_(!per_field && !ctx.opt.force && ctx.opt.UNCOMPRESSED_ZERO == ' ' && !ctx.msg.inUNH &&
+                        !(ctx.opt.DOCNTNUM && ctx.msg.INCNTNUM)) {
+        ctx.value_stops.of(sep_);
+    }
 
     int run(const Definition& definition) {
         begin(definition);
@@ -88,6 +96,13 @@ private:
         const Field* pos = fields.data();
         const Field* const end = pos + fields.size();
         while (pos != end) {
+            // After the segment's end nothing is read any more: every
+            // later field is absent. (After a surplus component the data
+            // element is absent, but the components that follow are read.)
+            if (blank_absent_ && (ended_ || (ending_ != sep_.element && ending_ != sep_.component))) {
+                absent(pos, end, [](const Field&) { return true; });
+                return;
+            }
             field(*pos++, sep_.element, false, false);
             ++cu_fieldno_;
             pos = read_colon(pos, end);
@@ -98,6 +113,11 @@ private:
     // that begins a data element, or the end.
     const Field* read_colon(const Field* pos, const Field* end) {
         for (; pos != end && pos->lead == ':'; ++pos) {
+            // A component that is not there: neither are the rest of its
+            // data element's.
+            if (blank_absent_ && (ended_ || ending_ != sep_.component)) {
+                return absent(pos, end, [](const Field& f) { return f.lead == ':'; });
+            }
             const Field& f = *pos;
             const bool total = ctx_.opt.DOCNTNUM && ctx_.msg.INCNTNUM && numeric(f.type);
             const bool capture = ctx_.msg.inUNH && (cu_fieldno_ == 2 || cu_fieldno_ == 3);
@@ -105,6 +125,20 @@ private:
             ++cu_fieldno_;
             if (capture) capture_unh(ctx_, cu_fieldno_, capture_);
         }
+        return pos;
+    }
+
+    // Absent fields from `pos` on while `more` holds them, written at once:
+    // blanks of their widths (only where blank_absent_ holds, so that each
+    // would have written exactly that). Returns the first field after them.
+    template <class More>
+    const Field* absent(const Field* pos, const Field* end, More more) {
+        std::ptrdiff_t width = 0;
+        for (; pos != end && more(*pos); ++pos) {
+            width += pos->width;
+            ++cu_fieldno_;
+        }
+        out_.fill(' ', width);
         return pos;
     }
 
@@ -192,7 +226,9 @@ private:
             cntnum += number_.value();
             long_value(held.size() + streamed, width);
         } else if (!held.empty()) {
-            cntnum += numeric_value(held);
+            // Only -num ever writes the total: without it the value is not
+            // read as a number.
+            if (ctx_.opt.DOCNTNUM) cntnum += numeric_value(held);
             write_numeric(held, width);
         } else if (ctx_.opt.force) {
             if (present) keep("1");
@@ -212,8 +248,7 @@ private:
     void read_value(Sink&& sink) {
         for (;;) {
             const std::string_view ready = in_.pending();
-            std::size_t n = 0;
-            while (n < ready.size() && !stops_[static_cast<unsigned char>(ready[n])]) ++n;
+            const std::size_t n = stops_.run_length(ready);
             if (n != 0) {
                 sink(ready.substr(0, n));
                 in_.consume(n);
@@ -270,7 +305,10 @@ private:
     io::Input& in_;
     io::Output& out_;
     const Separators sep_;
-    const std::array<bool, 256>& stops_;
+    const StopBytes& stops_;
+    // An absent field writes nothing but blanks of its width: no -f, no -0,
+    // no header capture, no number total.
+    const bool blank_absent_;
     const char* tag_ = "";  // the definition's text, which begins with the tag
     std::string capture_;  // the beginning of a value for the message header
     NumberReader number_;  // the value of a numeric field longer than its width
@@ -281,7 +319,9 @@ private:
 
 }  // namespace
 
-int read_tag_cu(Conversion& conv, const Definition& definition) { return Expander(conv).run(definition); }
+int read_tag_cu(Conversion& conv, const Definition& definition, bool per_field) {
+    return Expander(conv, per_field).run(definition);
+}
 
 void write_absent(Conversion& conv, const Definition& definition) { Expander(conv).run_absent(definition); }
 

@@ -20,8 +20,10 @@ int read_tag(Conversion& conv, const Definition& definition, Converter&& convert
     return next;
 }
 
-// Expands one compressed segment; returns the byte after it.
-int read_tag_cu(Conversion& conv, const Definition& definition);
+// Expands one compressed segment; returns the byte after it. `per_field`
+// writes every absent field on its own, the reference for the runs of
+// absent fields written at once.
+int read_tag_cu(Conversion& conv, const Definition& definition, bool per_field = false);
 
 // Writes the line of a segment that takes nothing from the input: the tag,
 // every field as absent, the line end.

@@ -28,6 +28,7 @@ TEST_P(PrtField, Writes) {
     const FieldCase& c = GetParam();
     Harness h("");
     h.ctx.opt.force = c.force;
+    h.ctx.opt.DOCNTNUM = true;  // the total is kept for -num
     std::string text = c.value;
     compress::prt_field(h.ctx, h.ctx.compactor, text, c.type);
     h.ctx.compactor.flush(h.out, 1, h.ctx.sep);
@@ -68,6 +69,14 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"service_characters", "a+b:c'd?e", 'A', "a?+b?:c?'d??e"},
         FieldCase{"exponent", "00001E3", 'N', "1E3", 1000}),
     [](const ::testing::TestParamInfo<FieldCase>& info) { return std::string(info.param.name); });
+
+// Without -num nothing reads the total: the values are not added up.
+TEST(PrtField, NoTotalWithoutNum) {
+    Harness h("");
+    compress::prt_field(h.ctx, h.ctx.compactor, "000000000000001234", 'N');
+    compress::prt_field(h.ctx, h.ctx.compactor, "12", 'n');
+    EXPECT_EQ(h.ctx.msg.cntnum, 0.0);
+}
 
 TEST(PrtField, LevelBDropsSeparatorCharacters) {
     Harness h("");

@@ -33,12 +33,21 @@ TEST_P(Expansion, WritesTheLine) {
         Harness h(c.input, chunk);
         h.ctx.opt.force = c.force;
         h.ctx.opt.UNCOMPRESSED_ZERO = c.zero;
+        h.ctx.opt.DOCNTNUM = true;  // the total is kept for -num
         if (c.level_b) h.ctx.sep = Separators::level_b();
         EXPECT_EQ(driver::read_tag(h.ctx, TextDefinition(c.definition)), c.next) << "pieces of " << chunk;
         EXPECT_EQ(h.output(), c.expected) << "pieces of " << chunk;
         EXPECT_DOUBLE_EQ(h.ctx.msg.cntnum, c.total);
         EXPECT_EQ(h.errors(), c.errors);
     }
+}
+
+// Without -num nothing reads the total: the values are not added up.
+TEST(Expansion, NoTotalWithoutNum) {
+    Harness h("+203:1234.50:EUR'");
+    driver::read_tag(h.ctx, TextDefinition("MOA++A3:N18:A3:A3:A3'"));
+    EXPECT_EQ(h.output(), "MOA203000000000001234.50EUR" + std::string(6, ' ') + "\n");
+    EXPECT_EQ(h.ctx.msg.cntnum, 0.0);
 }
 
 const char* const FTX = "FTX++A3+A3+A3:A3:A3+A70:A70:A70:A70:A70+A3'";
