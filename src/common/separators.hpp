@@ -26,6 +26,10 @@ struct Separators {
 
     // One of the three separators (not the release character).
     bool separates(int c) const noexcept { return c == element || c == component || c == terminator; }
+
+    // A carriage return or line feed that is not a separator: layout of a
+    // compressed interchange (wrapped lines), never data unless released.
+    bool layout(int c) const noexcept { return (c == '\n' || c == '\r') && !separates(c); }
 };
 
 // Byte classes for loops that copy runs of ordinary bytes: true for the

@@ -27,8 +27,6 @@ int read_tag(Context& ctx, const Definition& definition) {
 
 namespace {
 
-bool line_end(int c) noexcept { return c == '\n' || c == '\r'; }
-
 // The service string advice whose tag the window holds, when the six bytes
 // after it are one: they are read (after the line of UNA, where a directory
 // defines it) and its separators are in force from the next byte on.
@@ -81,7 +79,7 @@ void segment_loop(Context& ctx) {
                 if (c == '\n') break;
             }
         }
-        if (compressed && line_end(c) && !ctx.sep.separates(c) && c != ctx.sep.release) continue;
+        if (compressed && ctx.sep.layout(c) && c != ctx.sep.release) continue;
         window[2] = static_cast<char>(c);
         std::optional<int> next;
         if (compressed && std::memcmp(window, "UNA", 3) == 0) next = read_advice(ctx, window);

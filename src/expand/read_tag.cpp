@@ -84,10 +84,9 @@ private:
     // interchange), not data, unless the advice made it a separator: the
     // first byte from `c` on that is not one.
     int significant(int c) {
-        while (!in_.FEOF() && line_end(c)) c = in_.FGETC();
+        while (!in_.FEOF() && sep_.layout(c)) c = in_.FGETC();
         return c;
     }
-    bool line_end(int c) const noexcept { return (c == '\n' || c == '\r') && !sep_.separates(c); }
 
     // The data elements of the segment. A compiled definition begins with a
     // '+' field and read_colon stops at the next one, so every field here
@@ -268,7 +267,7 @@ private:
                     ended_ = true;
                     return;
                 }
-            } else if (line_end(c)) {
+            } else if (sep_.layout(c)) {
                 continue;
             }
             const char byte = static_cast<char>(c);
