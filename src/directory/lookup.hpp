@@ -58,6 +58,17 @@ struct Selection {
     bool INTERACTIVE = false;      // -I: interactive directories first
     bool GENFINDINFO = false;      // -w: report the search
     bool EXTENDED = false;         // -X: the directories after D.99A (indexes 17 to 66)
+
+    // The tags the segment recogniser resolved lately, each with the state
+    // of the selection it was resolved under: a segment of a tag met before
+    // under the same directory skips the walk down the chain. Only silent
+    // resolutions are kept (no -w trace, no unknown tag).
+    struct Remembered {
+        std::uint64_t key = 0;  // 0: empty
+        const Definition* definition = nullptr;
+        const char* table = nullptr;
+    };
+    std::array<Remembered, 64> remembered{};
 };
 
 // -D <name>: returns 1 and selects the directory when the name is supported.

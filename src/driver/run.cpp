@@ -238,9 +238,8 @@ int run_checked(int argc, char** argv, std::FILE* err) {
         fatal("Couldn't open output file '%s'\n", req.output);
     }
 
-    // The output stream gets a 16 KiB buffer of its own; the input is read
-    // straight from its descriptor.
-    std::setvbuf(files.out, nullptr, _IOFBF, 16384);
+    // The input is read and the output written straight through their
+    // descriptors, a block at a time.
     io::FileSink sink(files.out, req.output);
     io::Output output(sink);
     convert(ctx, req.command, input, output);

@@ -1,12 +1,30 @@
 #include "io/output.hpp"
 
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
 #include "common/fatal.hpp"
 
 namespace marlune::io {
 
 void FileSink::write(const char* data, std::size_t size) {
-    if (size != 0 && std::fwrite(data, 1, size, file_) != size)
-        fatal("Couldn't write output file '%s'\n", name_.c_str());
+    const int fd = fileno(file_);
+    while (size != 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n > 0) {
+            data += n;
+            size -= static_cast<std::size_t>(n);
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // A non-blocking descriptor that is full: wait until it takes more.
+            pollfd watched{fd, POLLOUT, 0};
+            while (::poll(&watched, 1, -1) < 0) {
+                if (errno != EINTR && errno != EAGAIN) fatal("Couldn't write output file '%s'\n", name_.c_str());
+            }
+        } else if (n == 0 || errno != EINTR) {
+            fatal("Couldn't write output file '%s'\n", name_.c_str());
+        }
+    }
 }
 
 void FileSink::close() {

@@ -23,8 +23,10 @@ public:
     virtual void write(const char* data, std::size_t size) = 0;
 };
 
-// A C stream (standard output or the output file). A failed write ends the
-// run with "Couldn't write output file '<name>'".
+// A C stream (standard output or the output file), written through its
+// descriptor: each block goes straight to the file with no copy into the
+// stream's buffer, which stays empty. A failed write ends the run with
+// "Couldn't write output file '<name>'".
 class FileSink final : public ByteSink {
 public:
     FileSink(std::FILE* file, std::string name) : file_(file), name_(std::move(name)) {}
