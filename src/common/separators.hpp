@@ -3,6 +3,7 @@
 // separator, segment terminator and release character, always in that order.
 // Input bytes are compared with them as signed character values.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -65,13 +66,8 @@ public:
         std::size_t i = 0;
 #if defined(__SSE2__)
         for (; i + 16 <= text.size(); i += 16) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-            const __m128i hit = _mm_or_si128(
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(chunk, vector_[0]), _mm_cmpeq_epi8(chunk, vector_[1])),
-                             _mm_or_si128(_mm_cmpeq_epi8(chunk, vector_[2]), _mm_cmpeq_epi8(chunk, vector_[3]))),
-                _mm_or_si128(_mm_cmpeq_epi8(chunk, vector_[4]), _mm_cmpeq_epi8(chunk, vector_[5])));
-            if (const int mask = _mm_movemask_epi8(hit); mask != 0) {
-                return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+            if (const unsigned mask = stops_in(text.data() + i); mask != 0) {
+                return i + static_cast<std::size_t>(__builtin_ctz(mask));
             }
         }
 #endif
@@ -79,8 +75,33 @@ public:
         return i;
     }
 
+    // The same for a `text` that can be read sixteen bytes past its end (in
+    // an input block, which has that slack): short runs cost one load.
+    std::size_t run_length_padded(std::string_view text) const noexcept {
+#if defined(__SSE2__)
+        for (std::size_t i = 0; i < text.size(); i += 16) {
+            if (const unsigned mask = stops_in(text.data() + i); mask != 0) {
+                return std::min(text.size(), i + static_cast<std::size_t>(__builtin_ctz(mask)));
+            }
+        }
+        return text.size();
+#else
+        return run_length(text);
+#endif
+    }
+
 private:
 #if defined(__SSE2__)
+    // A bit for each of the sixteen bytes at `p` that is a stop byte.
+    unsigned stops_in(const char* p) const noexcept {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hit = _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(chunk, vector_[0]), _mm_cmpeq_epi8(chunk, vector_[1])),
+                         _mm_or_si128(_mm_cmpeq_epi8(chunk, vector_[2]), _mm_cmpeq_epi8(chunk, vector_[3]))),
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, vector_[4]), _mm_cmpeq_epi8(chunk, vector_[5])));
+        return static_cast<unsigned>(_mm_movemask_epi8(hit));
+    }
+
     __m128i vector_[6]{};  // each stop byte in every lane
 #endif
     std::array<bool, 256> stop_{};

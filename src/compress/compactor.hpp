@@ -78,6 +78,15 @@ public:
     // cprintf without a format.
     void flush(io::Output& out, std::int64_t line, Separators sep);
 
+    class Line;
+    // Whether a whole line that hands the compactor at most `bound`
+    // characters can be written through a Line: the buffer exists, no lone
+    // release character is open, and the pending text cannot reach the
+    // limit on the way.
+    bool takes_line(std::size_t bound) const noexcept {
+        return buffer && !open_release && static_cast<std::size_t>(L) + bound < static_cast<std::size_t>(BUFFER_SIZE);
+    }
+
     // State, for checks.
     int pending_length() const noexcept { return L; }
     std::string_view pending() const noexcept {
@@ -191,5 +200,113 @@ inline void Compactor::put(io::Output& out, std::int64_t line, Separators sep, c
     grow(line, 1);
     separator(out, sep, c);
 }
+
+// The calls of one whole line with the compactor's state held in locals:
+// each step does exactly what the call it names does (the same pending
+// text, release position and longest length), without the checks that the
+// line cannot need: the caller has made sure with takes_line() that the
+// limit is out of reach, so nothing here can overflow. The state goes back
+// into the compactor when the line is done.
+class Compactor::Line {
+public:
+    Line(Compactor& compactor, io::Output& out) noexcept
+        : c_(compactor),
+          out_(out),
+          buffer_(compactor.buffer.get()),
+          L_(compactor.L),
+          alfa_(compactor.BEGINALFA),
+          longest_(compactor.MAXL_CPRINTF),
+          held_separators_(compactor.held_separators),
+          held_components_(compactor.held_components) {}
+    Line(const Line&) = delete;
+    Line& operator=(const Line&) = delete;
+    ~Line() {
+        c_.L = L_;
+        c_.BEGINALFA = alfa_;
+        c_.MAXL_CPRINTF = longest_;
+        c_.held_separators = held_separators_;
+        c_.held_components = held_components_;
+    }
+
+    // put_separator() of the element separator `c`.
+    void element(char c) noexcept {
+        longer(L_ + 1);
+        L_ -= held_components_;
+        held_separators_ -= held_components_;
+        held_components_ = 0;
+        hold(c);
+    }
+    // put_separator() of the component separator `c`.
+    void component(char c) noexcept {
+        longer(L_ + 1);
+        ++held_components_;
+        hold(c);
+    }
+    // put_data() of a run of data characters.
+    void data(const char* run, std::size_t length) {
+        const int n = static_cast<int>(length);
+        longer(L_ + n > alfa_ ? alfa_ + 1 : L_ + n);
+        append(run, n);
+    }
+    // put_pair() of the release character and the character it escapes.
+    void pair(char release, char c) {
+        longer(L_ + 2);
+        const char escaped[2] = {release, c};
+        append(escaped, 2);
+    }
+    // put() of one data character that is not a separator or the release
+    // character.
+    void single(char c) {
+        longer(L_ + 1);
+        append(&c, 1);
+    }
+    // put_separator() of the segment terminator `c`.
+    void terminator(char c) {
+        longer(L_ + 1);
+        if (L_ > held_separators_) out_.CPUTS(std::string_view(buffer_, static_cast<std::size_t>(L_ - held_separators_)));
+        out_.CPUT(c);
+        L_ = 0;
+        held_separators_ = held_components_ = 0;
+    }
+
+private:
+    void longer(int length) noexcept {
+        if (longest_ < length) longest_ = length;
+    }
+    void hold(char c) noexcept {
+        buffer_[L_++] = c;
+        ++held_separators_;
+        if (alfa_ < L_) alfa_ = L_;
+    }
+    // Data at or beyond the release position writes everything pending and
+    // itself; below it, it is appended.
+    void append(const char* run, int n) {
+        held_separators_ = held_components_ = 0;
+        if (L_ + n > alfa_) {
+            if (L_ != 0) out_.CPUTS(std::string_view(buffer_, static_cast<std::size_t>(L_)));
+            if (n <= 2) {
+                // A lead character, an escape pair or a line end.
+                out_.CPUT(run[0]);
+                if (n == 2) out_.CPUT(run[1]);
+            } else {
+                out_.CPUTS(std::string_view(run, static_cast<std::size_t>(n)));
+            }
+            L_ = 0;
+            alfa_ = 0;
+            return;
+        }
+        std::memcpy(buffer_ + L_, run, static_cast<std::size_t>(n));
+        L_ += n;
+    }
+
+    Compactor& c_;
+    io::Output& out_;
+    char* const buffer_;
+    int L_;
+    int alfa_;
+    int longest_;
+    int held_separators_;
+    int held_components_;
+};
 
 }  // namespace marlune::compress

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -19,7 +20,11 @@
 
 namespace marlune::compress {
 
-Trimmed trim(std::string_view text, char type) noexcept {
+namespace {
+
+// trim() with `trailing` finding the length without trailing blanks.
+template <class Trailing>
+Trimmed trim_with(std::string_view text, char type, Trailing trailing) noexcept {
     if (type == 'N') {
         // Leading zeros, blanks and minus signs go. A "-" among them is the
         // sign of what is left and goes back in front of it; a field of only
@@ -41,10 +46,14 @@ Trimmed trim(std::string_view text, char type) noexcept {
     if (type == 'n') {
         // Written as it stands, unless it holds nothing but blanks: then it
         // is empty.
-        return {0, without_trailing_blanks(text) == 0 ? 0 : text.size(), 0};
+        return {0, trailing(text) == 0 ? 0 : text.size(), 0};
     }
-    return {0, without_trailing_blanks(text), 0};
+    return {0, trailing(text), 0};
 }
+
+}  // namespace
+
+Trimmed trim(std::string_view text, char type) noexcept { return trim_with(text, type, without_trailing_blanks); }
 
 namespace {
 
@@ -214,9 +223,87 @@ int pass_over_excess(Conversion& ctx, const Definition& definition, int next) {
     return next;
 }
 
+// The line of `definition` in one go, when the input block holds all of
+// its fields and no field needs more than its blank test, its trim and its
+// releases: no -f, no -num, not the message header. The fields are read
+// where they stand, blank ones found a run at a time, and the compactor
+// takes the line with its state held in locals. Returns the byte after the
+// line, or nothing when the line takes the general way.
+std::optional<int> whole_line(Conversion& ctx, Compactor& compactor, const Definition& definition) {
+    io::Input& in = *ctx.in;
+    const Separators sep = ctx.sep;
+    const std::size_t width = definition.line_width - 3;
+    const std::string_view ready = in.pending();
+    if (ready.size() < width) return std::nullopt;
+    // The fields end before the line end: no line feed among them, nor a
+    // carriage return and line feed right after the last but one byte.
+    const void* line_feed = std::memchr(ready.data(), '\n', std::min(ready.size(), width + 1));
+    if (line_feed != nullptr) {
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(line_feed) - ready.data());
+        if (at < width || (at != 0 && ready[at - 1] == '\r')) return std::nullopt;
+    }
+    // Room for every character the line can hand over: the tag, a
+    // separator a field, every character released, the segment's end.
+    if (!compactor.takes_line(3 + definition.fields.size() + 2 * width + 4)) return std::nullopt;
+    for (const int end : {'@', '\r', '\n'})
+        if (sep.separates(end) || end == sep.release) return std::nullopt;
+
+    ctx.escape_bytes.of(sep);
+    const StopBytes& escape = ctx.escape_bytes;
+    {
+        Compactor::Line line(compactor, *ctx.out);
+        // A value: runs of data, each service character released (or, at
+        // level B, dropped), a NUL nothing.
+        auto value = [&](std::string_view data, bool padded) {
+            for (std::size_t i = 0; i < data.size();) {
+                const std::string_view rest = data.substr(i);
+                const std::size_t run = padded ? escape.run_length_padded(rest) : escape.run_length(rest);
+                if (run != 0) {
+                    line.data(rest.data(), run);
+                    i += run;
+                    continue;
+                }
+                if (data[i] != '\0' && sep.release != 0) line.pair(static_cast<char>(sep.release), data[i]);
+                ++i;
+            }
+        };
+        const std::string_view tag = definition.tag();
+        value(tag.substr(0, without_trailing_blanks(tag)), false);
+
+        const char* const text = ready.data();
+        std::size_t at = 0;
+        std::size_t blank_end = leading_blanks_padded(ready.substr(0, width));
+        for (const Field& f : definition.fields) {
+            if (f.lead == '+') {
+                line.element(static_cast<char>(sep.element));
+            } else {
+                line.component(static_cast<char>(sep.component));
+            }
+            const std::size_t end = at + f.width;
+            if (end > blank_end) {
+                const std::string_view field(text + at, f.width);
+                const Trimmed t = trim_with(field, f.type, without_trailing_blanks_padded);
+                if (t.lead != 0) line.data(&t.lead, 1);
+                value(field.substr(t.begin, t.end - t.begin), true);
+                blank_end = end + leading_blanks_padded(ready.substr(end, width - end));
+            }
+            at = end;
+        }
+        line.terminator(static_cast<char>(sep.terminator));
+        if (ctx.add_at) line.single('@');
+        if (ctx.add_cr) line.single('\r');
+        line.single('\n');
+    }
+    in.consume(width);
+    return pass_over_excess(ctx, definition, in.FGETC());
+}
+
 }  // namespace
 
 int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition, Path path) {
+    if (path == Path::lines && !ctx.opt.force && !ctx.opt.DOCNTNUM && !ctx.msg.inUNH) {
+        if (const std::optional<int> next = whole_line(ctx, compactor, definition)) return *next;
+    }
     io::Input& in = *ctx.in;
     const Separators sep = ctx.sep;
     const bool cnt = definition.tag() == "CNT";

@@ -28,6 +28,10 @@ std::uint64_t regular_file_remainder(int fd);
 class Input {
 public:
     static constexpr std::size_t BLOCK = 16384;
+    // Bytes after the block that can always be read (never delivered): a
+    // scan may load sixteen bytes from any pending position and ignore
+    // those past the pending ones.
+    static constexpr std::size_t SLACK = 16;
 
     // Reads the open descriptor `fd`, at most `limit` bytes; `name` is
     // quoted if a read fails. A descriptor in non-blocking mode is waited
@@ -90,7 +94,7 @@ private:
     std::size_t read_block(char* to, std::size_t size);
     void wait_for_data();
 
-    std::array<char, BLOCK> FBUF{};
+    std::array<char, BLOCK + SLACK> FBUF{};
     std::int32_t BUFLEN = 0;
     std::int32_t INBUF = 0;
 
