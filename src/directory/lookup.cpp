@@ -169,39 +169,17 @@ const Definition* resolve(const Selection& dir, int index, std::uint16_t code) n
     return resolve_in(dir, index, code).definition;
 }
 
-namespace {
-
-// What a silent resolution of `code` depends on: the tag, the directory
-// index, S.93A for messages of version S, -I and -X.
-std::uint64_t remembered_key(const Selection& dir, std::uint16_t code) noexcept {
-    const bool version_s = dir.MSTYPEVER.size() == 1 && dir.MSTYPEVER[0] == 'S';
-    return std::uint64_t{1} << 63 | std::uint64_t{code} | static_cast<std::uint64_t>(dir._DIREC + 2) << 16 |
-           std::uint64_t{version_s} << 40 | std::uint64_t{dir.INTERACTIVE} << 41 | std::uint64_t{dir.EXTENDED} << 42;
-}
-
-Selection::Remembered& remembered_slot(Selection& dir, std::uint16_t code) noexcept {
-    return dir.remembered[(code ^ code >> 6) % dir.remembered.size()];
-}
-
-}  // namespace
-
-Resolution ifthenelse(Selection& dir, const char* window, std::int64_t line) {
-    const auto code = tag_code(window);
-    if (!code) return {nullptr, nullptr};
+Resolution look_up(Selection& dir, const char* window, std::uint16_t code, std::int64_t line) {
     if (!dir.GENFINDINFO) {
-        const std::uint64_t key = remembered_key(dir, *code);
-        Selection::Remembered& slot = remembered_slot(dir, *code);
-        if (slot.key == key) return {slot.definition, slot.table};
-        const Resolution r = resolve_in(dir, dir._DIREC, *code);
+        const Resolution r = resolve_in(dir, dir._DIREC, code);
         if (r.definition) {
-            slot = {key, r.definition, r.table};
+            remembered_slot(dir, code) = {remembered_key(dir, code), r.definition, r.table};
             return r;
         }
     }
-
     bool not_found = false;  // the whole chain was searched
     for (int k = dir._DIREC; k >= kFirst && k <= last_index(dir); --k) {
-        if (const Resolution r = search(dir, k, *code); r.definition) return r;
+        if (const Resolution r = search(dir, k, code); r.definition) return r;
         if (k == kFirst) {
             not_found = true;
             break;
@@ -216,7 +194,7 @@ Resolution ifthenelse(Selection& dir, const char* window, std::int64_t line) {
         std::fprintf(dir.err, "Warning: tag %s not found in directory %s at line %lld (using default)\n", window,
                      dir.DIREC.c_str(), static_cast<long long>(line));
     }
-    if (const Definition* def = default_segment(*code)) return {def, "default"};
+    if (const Definition* def = default_segment(code)) return {def, "default"};
     ++dir.loss_warnings;
     std::fprintf(dir.err, "Can't uncompress/compress tag '%s' (line %lld), tag is unknown to me\n", window,
                  static_cast<long long>(line));

@@ -96,11 +96,35 @@ Resolution resolve_in(const Selection& dir, int index, std::uint16_t code) noexc
 // 5 in a message of version S, ...); nullptr outside -1 to 16 (66 with -X).
 const char* directory_name(const Selection& dir, int index) noexcept;
 
+// What a silent resolution of `code` depends on: the tag, the directory
+// index, S.93A for messages of version S, -I and -X.
+inline std::uint64_t remembered_key(const Selection& dir, std::uint16_t code) noexcept {
+    const bool version_s = dir.MSTYPEVER.size() == 1 && dir.MSTYPEVER[0] == 'S';
+    return std::uint64_t{1} << 63 | std::uint64_t{code} | static_cast<std::uint64_t>(dir._DIREC + 2) << 16 |
+           std::uint64_t{version_s} << 40 | std::uint64_t{dir.INTERACTIVE} << 41 | std::uint64_t{dir.EXTENDED} << 42;
+}
+
+inline Selection::Remembered& remembered_slot(Selection& dir, std::uint16_t code) noexcept {
+    return dir.remembered[(code ^ code >> 6) % dir.remembered.size()];
+}
+
+// ifthenelse() of a tag that is not remembered.
+Resolution look_up(Selection& dir, const char* window, std::uint16_t code, std::int64_t line);
+
 // The segment recogniser, called for every byte of the segment loop: when
 // the window (three bytes and a 0) holds a tag, the definition the lookup
 // finds for it and its table, with the -w trace; a tag defined nowhere is
 // reported (`line` is quoted, the warning counted) and gives no definition.
-Resolution ifthenelse(Selection& dir, const char* window, std::int64_t line);
+// The bytes that are not a tag and the tags remembered cost no call.
+inline Resolution ifthenelse(Selection& dir, const char* window, std::int64_t line) {
+    const auto code = tag_code(window);
+    if (!code) return {nullptr, nullptr};
+    if (!dir.GENFINDINFO) {
+        const Selection::Remembered& slot = remembered_slot(dir, *code);
+        if (slot.key == remembered_key(dir, *code)) return {slot.definition, slot.table};
+    }
+    return look_up(dir, window, *code, line);
+}
 
 // The definition alone, or nullptr.
 const Definition* resolve(const Selection& dir, int index, std::uint16_t code) noexcept;

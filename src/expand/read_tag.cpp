@@ -247,7 +247,7 @@ private:
     void read_value(Sink&& sink) {
         for (;;) {
             const std::string_view ready = in_.pending();
-            const std::size_t n = stops_.run_length(ready);
+            const std::size_t n = stops_.run_length_padded(ready);
             if (n != 0) {
                 sink(ready.substr(0, n));
                 in_.consume(n);
