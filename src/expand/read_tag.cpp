@@ -31,7 +31,8 @@ public:
           sep_(ctx.sep),
           stops_(ctx.value_stops),
           blank_absent_(!per_field && !ctx.opt.force && ctx.opt.UNCOMPRESSED_ZERO == ' ' && !ctx.msg.inUNH &&
-                        !(ctx.opt.DOCNTNUM && ctx.msg.INCNTNUM)) {
+                        !(ctx.opt.DOCNTNUM && ctx.msg.INCNTNUM)),
+          plain_(!per_field && !ctx.opt.DOCNTNUM) {
         ctx.value_stops.of(sep_);
     }
 
@@ -148,6 +149,7 @@ private:
     // message header.
     void field(const Field& f, signed char introducer, bool total, bool capture) {
         const bool present = !ended_ && ending_ == introducer;
+        if (present && !total && !capture && plain_ && value_in_block(f)) return;
         capture_.clear();
         auto keep = [this, capture](std::string_view run) {
             if (capture && capture_.size() < MAX_CAPTURE)
@@ -239,6 +241,57 @@ private:
         }
     }
 
+    // A value that the input block holds up to its separator, with nothing
+    // in it to look at closer (no release character, no line end) and no
+    // longer than its field: copied with its fill straight into the output
+    // buffer, sixteen bytes at a time (the stores may reach past the field
+    // into room written later; the loads past the value stay in the
+    // block's slack). False, with nothing read or written, for any other.
+    bool value_in_block(const Field& f) {
+        const std::string_view ready = in_.pending();
+        const std::size_t n = stops_.run_length_padded(ready);
+        const std::size_t width = f.width;
+        if (n >= ready.size() || n > width || (n == 0 && ctx_.opt.force)) return false;
+        const int c = static_cast<signed char>(ready[n]);
+        if (c != sep_.element && c != sep_.component && c != sep_.terminator) return false;
+        char* const to = out_.room_for(width + kChunk);
+        if (to == nullptr) return false;
+        const char* from = ready.data();
+        if (!numeric(f.type)) {
+            copy_chunks(to, from, n);
+            fill_chunks(to + n, ' ', width - n);
+        } else if (n == 0) {
+            fill_chunks(to, ctx_.opt.UNCOMPRESSED_ZERO, width);
+        } else {
+            // Zeros in front, after the sign of a negative value.
+            std::size_t at = 0, digits = n;
+            if (from[0] == '-') {
+                to[at++] = '-';
+                ++from;
+                --digits;
+            }
+            fill_chunks(to + at, '0', width - n);
+            copy_chunks(to + at + width - n, from, digits);
+        }
+        out_.commit(width);
+        in_.consume(n + 1);
+        if (c == '\n') ++in_.LINENO;
+        ending_ = c;
+        return true;
+    }
+
+    static constexpr std::size_t kChunk = 16;
+    // `n` bytes from `from` to `to`, a chunk at a time: up to a chunk less
+    // one is read and written past them.
+    static void copy_chunks(char* to, const char* from, std::size_t n) noexcept {
+        for (std::size_t k = 0; k < n; k += kChunk) std::memcpy(to + k, from + k, kChunk);
+    }
+    static void fill_chunks(char* to, char c, std::size_t n) noexcept {
+        char chunk[kChunk];
+        std::memset(chunk, c, kChunk);
+        for (std::size_t k = 0; k < n; k += kChunk) std::memcpy(to + k, chunk, kChunk);
+    }
+
     // Reads a value up to its separator, handing it to `sink` in runs: the
     // bytes the input holds ready up to the first one that needs a closer
     // look (a separator, the release character or a line feed, which FGETC
@@ -308,6 +361,9 @@ private:
     // An absent field writes nothing but blanks of its width: no -f, no -0,
     // no header capture, no number total.
     const bool blank_absent_;
+    // A present value may be copied straight from the block: no -num, whose
+    // total reads every number.
+    const bool plain_;
     const char* tag_ = "";  // the definition's text, which begins with the tag
     std::string capture_;  // the beginning of a value for the message header
     NumberReader number_;  // the value of a numeric field longer than its width

@@ -118,6 +118,12 @@ public:
         return CBUF.data() + CLEN;
     }
     void commit(std::size_t n) noexcept { CLEN += static_cast<std::int32_t>(n); }
+    // Room for `n` bytes where the buffer has it without a flush (nullptr
+    // where it has not): the bytes are written in place and committed, and
+    // the buffer goes out at the same byte as it would with CPUT.
+    char* room_for(std::size_t n) noexcept {
+        return static_cast<std::size_t>(CLEN) + n <= SIZE - 1 ? CBUF.data() + CLEN : nullptr;
+    }
 
     // Hands the buffered bytes to the sink and empties the buffer.
     void CFLUSH();
