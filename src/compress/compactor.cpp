@@ -13,7 +13,7 @@ namespace marlune::compress {
 
 void Compactor::allocate() {
     tmp_buf.reset(new (std::nothrow) char[PIECE_SIZE]);
-    buffer.reset(new (std::nothrow) char[BUFFER_SIZE]);
+    buffer.reset(new (std::nothrow) char[BUFFER_SIZE + io::CHUNK]());
     if (!tmp_buf || !buffer) fatal("Out of memory\n");
     L = 0;
 }

@@ -110,7 +110,7 @@ private:
     void separator(io::Output& out, Separators sep, char c);
     static bool is_separator(signed char c, Separators sep) noexcept;
 
-    std::unique_ptr<char[]> buffer;   // the pending text
+    std::unique_ptr<char[]> buffer;   // the pending text, with a chunk of slack after it
     std::unique_ptr<char[]> tmp_buf;  // one cprintf call's piece
     int L = 0;                        // pending length
     int BEGINALFA = 0;                // release position
@@ -242,11 +242,12 @@ public:
         ++held_components_;
         hold(c);
     }
-    // put_data() of a run of data characters.
-    void data(const char* run, std::size_t length) {
+    // put_data() of a run of data characters; `padded`: the run can be
+    // read a chunk past its end (it stands in an input block).
+    void data(const char* run, std::size_t length, bool padded = false) {
         const int n = static_cast<int>(length);
         longer(L_ + n > alfa_ ? alfa_ + 1 : L_ + n);
-        append(run, n);
+        append(run, n, padded);
     }
     // put_pair() of the release character and the character it escapes.
     void pair(char release, char c) {
@@ -259,6 +260,29 @@ public:
     void single(char c) {
         longer(L_ + 1);
         append(&c, 1);
+    }
+    // put_separator() of the separators of `fields`, by their leads, when
+    // the segment terminator comes next: what they leave in the pending
+    // text is dropped by it, so only the lengths are followed (the pending
+    // text before the held separators stays as it is under any of them).
+    template <class Fields>
+    void separators_before_terminator(const Fields& fields) noexcept {
+        int length = L_, components = held_components_, highest = L_;
+        for (const auto& f : fields) {
+            if (f.lead == '+') {
+                length -= components;
+                components = 0;
+            } else {
+                ++components;
+            }
+            ++length;
+            if (highest < length) highest = length;
+        }
+        longer(highest + 1);
+        if (alfa_ < highest) alfa_ = highest;
+        held_separators_ += length - L_;
+        held_components_ = components;
+        L_ = length;
     }
     // put_separator() of the segment terminator `c`.
     void terminator(char c) {
@@ -280,9 +304,24 @@ private:
     }
     // Data at or beyond the release position writes everything pending and
     // itself; below it, it is appended.
-    void append(const char* run, int n) {
+    [[gnu::always_inline]] void append(const char* run, int n, bool padded = false) {
         held_separators_ = held_components_ = 0;
         if (L_ + n > alfa_) {
+            // Into the output buffer in place where it has the room and no
+            // line end is to be dropped (the pending text may hold one).
+            const auto pending = static_cast<std::size_t>(L_), length = static_cast<std::size_t>(n);
+            if (char* to = out_.NONEWLINE ? nullptr : out_.room_for(pending + length + io::CHUNK)) {
+                io::copy_chunks(to, buffer_, pending);
+                if (padded) {
+                    io::copy_chunks(to + pending, run, length);
+                } else {
+                    std::memcpy(to + pending, run, length);
+                }
+                out_.commit(pending + length);
+                L_ = 0;
+                alfa_ = 0;
+                return;
+            }
             if (L_ != 0) out_.CPUTS(std::string_view(buffer_, static_cast<std::size_t>(L_)));
             if (n <= 2) {
                 // A lead character, an escape pair or a line end.

@@ -254,12 +254,12 @@ std::optional<int> whole_line(Conversion& ctx, Compactor& compactor, const Defin
         Compactor::Line line(compactor, *ctx.out);
         // A value: runs of data, each service character released (or, at
         // level B, dropped), a NUL nothing.
-        auto value = [&](std::string_view data, bool padded) {
+        auto value = [&](std::string_view data, bool padded) __attribute__((always_inline)) {
             for (std::size_t i = 0; i < data.size();) {
                 const std::string_view rest = data.substr(i);
                 const std::size_t run = padded ? escape.run_length_padded(rest) : escape.run_length(rest);
                 if (run != 0) {
-                    line.data(rest.data(), run);
+                    line.data(rest.data(), run, padded);
                     i += run;
                     continue;
                 }
@@ -273,7 +273,13 @@ std::optional<int> whole_line(Conversion& ctx, Compactor& compactor, const Defin
         const char* const text = ready.data();
         std::size_t at = 0;
         std::size_t blank_end = leading_blanks_padded(ready.substr(0, width));
-        for (const Field& f : definition.fields) {
+        for (auto f_at = definition.fields.begin(); f_at != definition.fields.end(); ++f_at) {
+            const Field& f = *f_at;
+            if (blank_end == width) {
+                // The rest of the line is blank.
+                line.separators_before_terminator(std::span<const Field>(f_at, definition.fields.end()));
+                break;
+            }
             if (f.lead == '+') {
                 line.element(static_cast<char>(sep.element));
             } else {

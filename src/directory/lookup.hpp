@@ -68,7 +68,7 @@ struct Selection {
         const Definition* definition = nullptr;
         const char* table = nullptr;
     };
-    std::array<Remembered, 64> remembered{};
+    std::array<Remembered, 128> remembered{};  // by a hash of the tag code
 };
 
 // -D <name>: returns 1 and selects the directory when the name is supported.
@@ -105,7 +105,7 @@ inline std::uint64_t remembered_key(const Selection& dir, std::uint16_t code) no
 }
 
 inline Selection::Remembered& remembered_slot(Selection& dir, std::uint16_t code) noexcept {
-    return dir.remembered[(code ^ code >> 6) % dir.remembered.size()];
+    return dir.remembered[(code * 0x9E3779B1u) >> 25];
 }
 
 // ifthenelse() of a tag that is not remembered.

@@ -254,14 +254,14 @@ private:
         if (n >= ready.size() || n > width || (n == 0 && ctx_.opt.force)) return false;
         const int c = static_cast<signed char>(ready[n]);
         if (c != sep_.element && c != sep_.component && c != sep_.terminator) return false;
-        char* const to = out_.room_for(width + kChunk);
+        char* const to = out_.room_for(width + io::CHUNK);
         if (to == nullptr) return false;
         const char* from = ready.data();
         if (!numeric(f.type)) {
-            copy_chunks(to, from, n);
-            fill_chunks(to + n, ' ', width - n);
+            io::copy_chunks(to, from, n);
+            io::fill_chunks(to + n, ' ', width - n);
         } else if (n == 0) {
-            fill_chunks(to, ctx_.opt.UNCOMPRESSED_ZERO, width);
+            io::fill_chunks(to, ctx_.opt.UNCOMPRESSED_ZERO, width);
         } else {
             // Zeros in front, after the sign of a negative value.
             std::size_t at = 0, digits = n;
@@ -270,26 +270,14 @@ private:
                 ++from;
                 --digits;
             }
-            fill_chunks(to + at, '0', width - n);
-            copy_chunks(to + at + width - n, from, digits);
+            io::fill_chunks(to + at, '0', width - n);
+            io::copy_chunks(to + at + width - n, from, digits);
         }
         out_.commit(width);
         in_.consume(n + 1);
         if (c == '\n') ++in_.LINENO;
         ending_ = c;
         return true;
-    }
-
-    static constexpr std::size_t kChunk = 16;
-    // `n` bytes from `from` to `to`, a chunk at a time: up to a chunk less
-    // one is read and written past them.
-    static void copy_chunks(char* to, const char* from, std::size_t n) noexcept {
-        for (std::size_t k = 0; k < n; k += kChunk) std::memcpy(to + k, from + k, kChunk);
-    }
-    static void fill_chunks(char* to, char c, std::size_t n) noexcept {
-        char chunk[kChunk];
-        std::memset(chunk, c, kChunk);
-        for (std::size_t k = 0; k < n; k += kChunk) std::memcpy(to + k, chunk, kChunk);
     }
 
     // Reads a value up to its separator, handing it to `sink` in runs: the
