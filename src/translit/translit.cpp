@@ -126,51 +126,93 @@ public:
         }
     }
 
-    // Copies the ordinary bytes that the input holds ready, up to the first
-    // other one. Line numbers are not kept here: transliteration reports none.
-    // A "U" that cannot start the header (the matcher is idle here) is copied
-    // with the bytes the matcher would give up on. `at_start` tells whether
-    // the last byte copied that is not a line end is a segment terminator.
+    // The release character of the input set, whose pairs are copied here
+    // too (the released byte as it is, behind the output's release
+    // character where that byte needs one).
+    void pairs(signed char release) noexcept {
+        pairs_ = true;
+        release_ = static_cast<unsigned char>(release);
+    }
+    // `c`, a service character of the output, is written behind `release`
+    // wherever it stands as data.
+    void released(signed char c, signed char release) noexcept {
+        releases_[static_cast<unsigned char>(c)] = true;
+        out_release_ = static_cast<char>(release);
+    }
+
+    // Copies what the input holds ready up to the first byte that needs the
+    // byte-by-byte path: the ordinary bytes through the table, release
+    // pairs and service characters to be released as the byte-by-byte path
+    // writes them, and a "U" that cannot start the header (the matcher is
+    // idle here) with the bytes the matcher would give up on. Line numbers
+    // are not kept here: transliteration reports none. `at_start` tells
+    // whether the last byte copied that is not a line end is a segment
+    // terminator (a released one is not).
     void copy_run(io::Input& in, io::Output& out, const Matcher& matcher, bool& at_start) const {
         for (;;) {
             const std::string_view ready = in.pending();
             if (ready.empty()) return;
+            const std::size_t avail = ready.size();
             std::size_t room;
-            auto* to = reinterpret_cast<unsigned char*>(out.reserve(ready.size(), room));
+            auto* to = reinterpret_cast<unsigned char*>(out.reserve(2 * avail, room));
             const auto* from = reinterpret_cast<const unsigned char*>(ready.data());
-            std::size_t n = 0;
+            std::size_t i = 0, o = 0;
+            std::size_t released_at = kNone;  // input index of the last released byte
+            bool full = false;                // the output room ran out
             for (;;) {
                 // Whole blocks first, then byte by byte.
-                while (n + kBlock <= room) {
-                    const std::size_t clean = copy_block(from + n, to + n);
-                    n += clean;
+                while (i + kBlock <= avail && o + kBlock <= room) {
+                    const std::size_t clean = copy_block(from + i, to + o);
+                    i += clean;
+                    o += clean;
                     if (clean < kBlock) break;
                 }
-                for (; n < room && ordinary_[from[n]]; ++n) to[n] = map_[from[n]];
-                if (n == room || from[n] != 'U' || segment_start(from, n, at_start)) break;
-                const std::size_t miss = matcher.miss_length(from + n, room - n, ordinary_);
-                if (miss == 0) break;
-                for (const std::size_t end = n + miss; n < end; ++n) to[n] = map_[from[n]];
-            }
-            out.commit(n);
-            in.consume(n);
-            for (std::size_t k = n; k != 0; --k) {
-                if (from[k - 1] != '\n' && from[k - 1] != '\r') {
-                    at_start = from[k - 1] == terminator_;
+                for (; i < avail && o < room && ordinary_[from[i]]; ++i, ++o) to[o] = map_[from[i]];
+                if (i == avail) break;
+                if (o == room) {
+                    full = true;
+                    break;
+                }
+                const unsigned char c = from[i];
+                if (c == 'U') {
+                    if (segment_start(from, i, at_start, released_at)) break;
+                    const std::size_t miss = matcher.miss_length(from + i, avail - i, ordinary_);
+                    // Room that runs short is left to the byte-by-byte path,
+                    // which makes it.
+                    if (miss == 0 || o + miss > room) break;
+                    for (const std::size_t end = i + miss; i < end; ++i, ++o) to[o] = map_[from[i]];
+                } else if (pairs_ && c == release_ && !separator_[c]) {
+                    if (i + 1 == avail || o + 2 > room) break;
+                    const unsigned char r = from[i + 1];
+                    if (releases_[r]) to[o++] = static_cast<unsigned char>(out_release_);
+                    to[o++] = r;
+                    released_at = i + 1;
+                    i += 2;
+                } else if (releases_[c] && !separator_[c] && !(pairs_ && c == release_)) {
+                    if (o + 2 > room) break;
+                    to[o++] = static_cast<unsigned char>(out_release_);
+                    to[o++] = c;
+                    ++i;
+                } else {
                     break;
                 }
             }
-            if (n < room || n == ready.size()) return;
+            out.commit(o);
+            in.consume(i);
+            if (i != 0) at_start = segment_start(from, i, at_start, released_at);
+            if (!full) return;
         }
     }
 
 private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
     // Whether the byte at `from[n]` begins a segment: the last byte before it
-    // that is not a line end is a terminator (`at_start` tells for the bytes
-    // before `from`).
-    bool segment_start(const unsigned char* from, std::size_t n, bool at_start) const noexcept {
+    // that is not a line end is a terminator, and not a released one
+    // (`at_start` tells for the bytes before `from`).
+    bool segment_start(const unsigned char* from, std::size_t n, bool at_start, std::size_t released_at) const noexcept {
         for (; n != 0; --n) {
-            if (from[n - 1] != '\n' && from[n - 1] != '\r') return from[n - 1] == terminator_;
+            if (from[n - 1] != '\n' && from[n - 1] != '\r') return n - 1 != released_at && from[n - 1] == terminator_;
         }
         return at_start;
     }
@@ -185,7 +227,10 @@ private:
         return b;
     }
 
-    void map(int from, int to) { map_[static_cast<unsigned char>(from)] = static_cast<unsigned char>(to); }
+    void map(int from, int to) {
+        map_[static_cast<unsigned char>(from)] = static_cast<unsigned char>(to);
+        separator_[static_cast<unsigned char>(from)] = true;
+    }
 
     // Maps a whole block into `to` and returns how many of its bytes come
     // before the first slow byte (all 16 when it holds none); the bytes from
@@ -210,6 +255,11 @@ private:
 
     unsigned char map_[256];
     bool ordinary_[256];
+    bool releases_[256]{};
+    bool separator_[256]{};  // the input's separators, which are mapped before anything else
+    bool pairs_ = false;
+    unsigned char release_ = 0;
+    char out_release_ = 0;
     unsigned char terminator_ = 0;
     Block slow_[12]{};
     int slow_count_ = 0;
@@ -258,9 +308,16 @@ private:
     // terminator takes the byte-by-byte path, since it ends the interchange.
     void build() {
         run_ = RunTable(remove_comments_, out_.NONEWLINE);
-        if (sep_.release != 0 || to_b_) run_.slow(sep_.release);
-        if (!to_b_)
-            for (const signed char special : {to_.element, to_.component, to_.terminator, to_.release}) run_.slow(special);
+        if (sep_.release != 0 || to_b_) {
+            run_.slow(sep_.release);
+            run_.pairs(sep_.release);
+        }
+        if (!to_b_) {
+            for (const signed char special : {to_.element, to_.component, to_.terminator, to_.release}) {
+                run_.slow(special);
+                run_.released(special, to_.release);
+            }
+        }
         if (closing_) run_.slow(sep_.terminator);
         run_.map_separators(sep_, to_);
     }

@@ -89,11 +89,15 @@ namespace {
 TEST(Transliteration, BlocksMatchByteAtATime) {
     const std::vector<std::string> pieces = {"UNB+UNOA", "UNB+UNOB", "UNB\x1dUNOB", "U", "UU", "UNB", "+", ":", "'",
                                              "?", "??", "\n", "\r\n", ";c\n", "abcdefghijklmnop", "\x1d", "\x1f",
-                                             "\x1c", "EUR", "UNH+1"};
+                                             "\x1c", "EUR", "UNH+1", "?'U", "?\n", "'UNA:+.? '", "'UNA*|.! ~",
+                                             "!", "!*", "~U", "UNZ+1'", "unz", "\x1d?", "?\x1d", std::string(1, '\0')};
     std::mt19937 random(99);
     for (int round = 0; round < 300; ++round) {
         std::string text;
-        while (text.size() < 2000) text += pieces[random() % pieces.size()];
+        // Now and then long enough for the output buffer to go out a few
+        // times in the middle of runs.
+        const std::size_t length = round % 10 == 0 ? 50000 : 2000;
+        while (text.size() < length) text += pieces[random() % pieces.size()];
         for (const auto command : {driver::Command::ab, driver::Command::ba}) {
             for (int flags = 0; flags < 4; ++flags) {
                 std::string outputs[2];
