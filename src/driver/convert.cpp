@@ -69,18 +69,29 @@ void segment_loop(Context& ctx) {
     // The last three bytes scanned, oldest first, and a terminating 0.
     char window[4] = {0, 0, 0, 0};
     SegmentObserver* const observer = ctx.observer;
+    auto letter = [](char c) { return directory::detail::kLetter[static_cast<unsigned char>(c)] >= 0; };
     for (;;) {
-        int c = in.FGETC();
-        if (in.FEOF()) break;
-        if (c == ';') {
-            // A comment runs through the next line feed.
-            while (!in.FEOF()) {
-                c = in.FGETC();
-                if (c == '\n') break;
+        // Three letters at the front of the block after a byte that is no
+        // letter: the windows before the last of them hold no tag, so they
+        // are taken at once (unless they may begin an advice).
+        const std::string_view ready = in.pending();
+        if (!letter(window[1]) && ready.size() >= 3 && letter(ready[0]) && letter(ready[1]) && letter(ready[2]) &&
+            !(compressed && ready.substr(0, 3) == "UNA")) {
+            std::memcpy(window, ready.data(), 3);
+            in.consume(3);
+        } else {
+            int c = in.FGETC();
+            if (in.FEOF()) break;
+            if (c == ';') {
+                // A comment runs through the next line feed.
+                while (!in.FEOF()) {
+                    c = in.FGETC();
+                    if (c == '\n') break;
+                }
             }
+            if (compressed && ctx.sep.layout(c) && c != ctx.sep.release) continue;
+            window[2] = static_cast<char>(c);
         }
-        if (compressed && ctx.sep.layout(c) && c != ctx.sep.release) continue;
-        window[2] = static_cast<char>(c);
         std::optional<int> next;
         if (compressed && std::memcmp(window, "UNA", 3) == 0) next = read_advice(ctx, window);
         // A tag that the lookup resolves: the segment is converted, and the

@@ -10,6 +10,7 @@
 #include "common/separators.hpp"
 #include "directory/lookup.hpp"
 #include "expand/message.hpp"
+#include "expand/number.hpp"
 #include "io/input.hpp"
 #include "io/output.hpp"
 
@@ -35,6 +36,8 @@ struct Conversion {
 
     // Value of the field being converted.
     std::string field;
+    // The value of a numeric field longer than its width, read as it streams.
+    expand::NumberReader number;
     StopBytes value_stops{'\n', '\r'};  // bytes that end a run of a value being read
     StopBytes escape_bytes{'\0'};  // bytes of a value that are not written as they are
 

@@ -65,9 +65,14 @@ private:
     void begin(const Definition& definition) {
         tag_ = definition.text;
         cu_fieldno_ = 0;
-        out_.CPUT(definition.text[0]);
-        out_.CPUT(definition.text[1]);
-        out_.CPUT(definition.text[2]);
+        if (char* to = out_.NONEWLINE ? nullptr : out_.room_for(3)) {
+            std::memcpy(to, definition.text, 3);
+            out_.commit(3);
+        } else {
+            out_.CPUT(definition.text[0]);
+            out_.CPUT(definition.text[1]);
+            out_.CPUT(definition.text[2]);
+        }
     }
 
     void end(const Definition& definition) {
@@ -103,7 +108,7 @@ private:
                 absent(pos, end, [](const Field&) { return true; });
                 return;
             }
-            field(*pos++, sep_.element, false, false);
+            field_or_value(*pos++, sep_.element, false, false);
             ++cu_fieldno_;
             pos = read_colon(pos, end);
         }
@@ -121,7 +126,7 @@ private:
             const Field& f = *pos;
             const bool total = ctx_.opt.DOCNTNUM && ctx_.msg.INCNTNUM && numeric(f.type);
             const bool capture = ctx_.msg.inUNH && (cu_fieldno_ == 2 || cu_fieldno_ == 3);
-            field(f, sep_.component, total, capture);
+            field_or_value(f, sep_.component, total, capture);
             ++cu_fieldno_;
             if (capture) capture_unh(ctx_, cu_fieldno_, capture_);
         }
@@ -147,9 +152,15 @@ private:
     // comes, so that a value of any length needs no more memory than a
     // numeric field's width. `capture` keeps the value's beginning for the
     // message header.
+    // field(), with a present value that the block holds whole written
+    // where it stands (value_in_block).
+    [[gnu::always_inline]] void field_or_value(const Field& f, signed char introducer, bool total, bool capture) {
+        if (plain_ && !total && !capture && !ended_ && ending_ == introducer && value_in_block(f)) return;
+        field(f, introducer, total, capture);
+    }
+
     void field(const Field& f, signed char introducer, bool total, bool capture) {
         const bool present = !ended_ && ending_ == introducer;
-        if (present && !total && !capture && plain_ && value_in_block(f)) return;
         capture_.clear();
         auto keep = [this, capture](std::string_view run) {
             if (capture && capture_.size() < MAX_CAPTURE)
@@ -213,18 +224,18 @@ private:
                     held.append(run.data(), take);
                     if (held.size() < limit) return;
                     streaming = true;
-                    number_.reset();
-                    number_.feed(held);
+                    ctx_.number.reset();
+                    ctx_.number.feed(held);
                     out_.CPUTS(held);
                     run.remove_prefix(take);
                 }
                 streamed += run.size();
-                number_.feed(run);
+                ctx_.number.feed(run);
                 out_.CPUTS(run);
             });
         }
         if (streaming) {
-            cntnum += number_.value();
+            cntnum += ctx_.number.value();
             long_value(held.size() + streamed, width);
         } else if (!held.empty()) {
             // Only -num ever writes the total: without it the value is not
@@ -247,7 +258,7 @@ private:
     // buffer, sixteen bytes at a time (the stores may reach past the field
     // into room written later; the loads past the value stay in the
     // block's slack). False, with nothing read or written, for any other.
-    bool value_in_block(const Field& f) {
+    [[gnu::always_inline]] bool value_in_block(const Field& f) {
         const std::string_view ready = in_.pending();
         const std::size_t n = stops_.run_length_padded(ready);
         const std::size_t width = f.width;
@@ -354,7 +365,6 @@ private:
     const bool plain_;
     const char* tag_ = "";  // the definition's text, which begins with the tag
     std::string capture_;  // the beginning of a value for the message header
-    NumberReader number_;  // the value of a numeric field longer than its width
     int ending_ = 0;      // the byte that ended the last value read
     bool ended_ = false;  // the input ended inside this segment
     int cu_fieldno_ = 0;
