@@ -59,6 +59,9 @@ public:
         return stop_;
     }
 
+    // Whether `c` is one of the bytes, for the separator set of the last of().
+    bool stops(char c) const noexcept { return stop_[static_cast<unsigned char>(c)]; }
+
     // Length of the run of ordinary bytes that `text` begins with, for the
     // separator set of the last of(): sixteen bytes at a time where the
     // machine has vectors, the rest through the table.

@@ -229,7 +229,7 @@ public:
     }
 
     // put_separator() of the element separator `c`.
-    void element(char c) noexcept {
+    [[gnu::always_inline]] void element(char c) noexcept {
         longer(L_ + 1);
         L_ -= held_components_;
         held_separators_ -= held_components_;
@@ -237,27 +237,27 @@ public:
         hold(c);
     }
     // put_separator() of the component separator `c`.
-    void component(char c) noexcept {
+    [[gnu::always_inline]] void component(char c) noexcept {
         longer(L_ + 1);
         ++held_components_;
         hold(c);
     }
     // put_data() of a run of data characters; `padded`: the run can be
     // read a chunk past its end (it stands in an input block).
-    void data(const char* run, std::size_t length, bool padded = false) {
+    [[gnu::always_inline]] void data(const char* run, std::size_t length, bool padded = false) {
         const int n = static_cast<int>(length);
         longer(L_ + n > alfa_ ? alfa_ + 1 : L_ + n);
         append(run, n, padded);
     }
     // put_pair() of the release character and the character it escapes.
-    void pair(char release, char c) {
+    [[gnu::always_inline]] void pair(char release, char c) {
         longer(L_ + 2);
         const char escaped[2] = {release, c};
         append(escaped, 2);
     }
     // put() of one data character that is not a separator or the release
     // character.
-    void single(char c) {
+    [[gnu::always_inline]] void single(char c) {
         longer(L_ + 1);
         append(&c, 1);
     }
@@ -285,7 +285,7 @@ public:
         L_ = length;
     }
     // put_separator() of the segment terminator `c`.
-    void terminator(char c) {
+    [[gnu::always_inline]] void terminator(char c) {
         longer(L_ + 1);
         if (L_ > held_separators_) out_.CPUTS(std::string_view(buffer_, static_cast<std::size_t>(L_ - held_separators_)));
         out_.CPUT(c);

@@ -139,4 +139,31 @@ inline NumericFill numeric_fill(std::string_view text) noexcept {
     return fill;
 }
 
+// The same for a `text` that can be read sixteen bytes past its end (in an
+// input block, which has that slack): sixteen bytes a load.
+inline NumericFill numeric_fill_padded(std::string_view text) noexcept {
+#if defined(__SSE2__)
+    NumericFill fill{0, false, false};
+    for (std::size_t i = 0; i < text.size(); i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        const auto zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('0'))));
+        const auto minus = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('-'))));
+        const auto blanks = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(' '))));
+        // The bytes of the text in this load that are not fill; past the
+        // text counts as not fill.
+        const std::size_t valid = std::min<std::size_t>(16, text.size() - i);
+        const unsigned other = ~(zeros | minus | blanks) | (0xFFFFu << valid);
+        const auto k = static_cast<std::size_t>(__builtin_ctz(other | 0x10000u));
+        const unsigned before = (1u << k) - 1;
+        fill.zero = fill.zero || (zeros & before) != 0;
+        fill.minus = fill.minus || (minus & before) != 0;
+        fill.length = i + k;
+        if (k != 16) break;
+    }
+    return fill;
+#else
+    return numeric_fill(text);
+#endif
+}
+
 }  // namespace marlune::compress

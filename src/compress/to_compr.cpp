@@ -22,15 +22,19 @@ namespace marlune::compress {
 
 namespace {
 
-// trim() with `trailing` finding the length without trailing blanks.
-template <class Trailing>
-Trimmed trim_with(std::string_view text, char type, Trailing trailing) noexcept {
+// trim(); `padded`: the text can be read a chunk past its end (it stands
+// in an input block), so that its fill is found with whole loads.
+template <bool padded>
+Trimmed trim_in(std::string_view text, char type) noexcept {
+    auto trailing = [](std::string_view t) {
+        return padded ? without_trailing_blanks_padded(t) : without_trailing_blanks(t);
+    };
     if (type == 'N') {
         // Leading zeros, blanks and minus signs go. A "-" among them is the
         // sign of what is left and goes back in front of it; a field of only
         // zeros keeps one "0"; a field of fill alone that began with "-"
         // keeps that "-".
-        const NumericFill fill = numeric_fill(text);
+        const NumericFill fill = padded ? numeric_fill_padded(text) : numeric_fill(text);
         char lead = 0;
         if (fill.length == text.size()) {
             if (fill.zero) {
@@ -53,7 +57,7 @@ Trimmed trim_with(std::string_view text, char type, Trailing trailing) noexcept 
 
 }  // namespace
 
-Trimmed trim(std::string_view text, char type) noexcept { return trim_with(text, type, without_trailing_blanks); }
+Trimmed trim(std::string_view text, char type) noexcept { return trim_in<false>(text, type); }
 
 namespace {
 
@@ -245,8 +249,10 @@ std::optional<int> whole_line(Conversion& ctx, Compactor& compactor, const Defin
     // Room for every character the line can hand over: the tag, a
     // separator a field, every character released, the segment's end.
     if (!compactor.takes_line(3 + definition.fields.size() + 2 * width + 4)) return std::nullopt;
-    for (const int end : {'@', '\r', '\n'})
-        if (sep.separates(end) || end == sep.release) return std::nullopt;
+    if (sep != Separators::level_a() && sep != Separators::level_b()) {
+        for (const int end : {'@', '\r', '\n'})
+            if (sep.separates(end) || end == sep.release) return std::nullopt;
+    }
 
     ctx.escape_bytes.of(sep);
     const StopBytes& escape = ctx.escape_bytes;
@@ -267,8 +273,16 @@ std::optional<int> whole_line(Conversion& ctx, Compactor& compactor, const Defin
                 ++i;
             }
         };
+        // The tag (and below, a lead character) from a copy with a chunk of
+        // room after it, so that it is written in place like a value.
+        char small[io::CHUNK] = {};
         const std::string_view tag = definition.tag();
-        value(tag.substr(0, without_trailing_blanks(tag)), false);
+        if (tag[2] != ' ' && !escape.stops(tag[0]) && !escape.stops(tag[1]) && !escape.stops(tag[2])) {
+            std::memcpy(small, tag.data(), 3);
+            line.data(small, 3, true);
+        } else {
+            value(tag.substr(0, without_trailing_blanks(tag)), false);
+        }
 
         const char* const text = ready.data();
         std::size_t at = 0;
@@ -288,8 +302,11 @@ std::optional<int> whole_line(Conversion& ctx, Compactor& compactor, const Defin
             const std::size_t end = at + f.width;
             if (end > blank_end) {
                 const std::string_view field(text + at, f.width);
-                const Trimmed t = trim_with(field, f.type, without_trailing_blanks_padded);
-                if (t.lead != 0) line.data(&t.lead, 1);
+                const Trimmed t = trim_in<true>(field, f.type);
+                if (t.lead != 0) {
+                    small[0] = t.lead;
+                    line.data(small, 1, true);
+                }
                 value(field.substr(t.begin, t.end - t.begin), true);
                 blank_end = end + leading_blanks_padded(ready.substr(end, width - end));
             }

@@ -45,6 +45,21 @@ TEST(Fill, WordScansAgreeWithByteScans) {
             EXPECT_EQ(got.length, want.length) << '"' << numeric << '"';
             EXPECT_EQ(got.zero, want.zero) << '"' << numeric << '"';
             EXPECT_EQ(got.minus, want.minus) << '"' << numeric << '"';
+
+            // The padded scans read past the text: the bytes there, fill or
+            // not, must not count.
+            for (const char after : {' ', '0', 'X'}) {
+                std::string padded_numeric = numeric + std::string(16, after);
+                std::string padded_blanks = blanks + std::string(16, after);
+                const std::string_view n(padded_numeric.data(), size), b(padded_blanks.data(), size);
+                EXPECT_EQ(without_trailing_blanks_padded(b), trailing_reference(blanks)) << '"' << blanks << '"';
+                EXPECT_EQ(leading_blanks_padded(b), size - trailing_reference(std::string(b.rbegin(), b.rend())))
+                    << '"' << blanks << '"';
+                const NumericFill p = numeric_fill_padded(n);
+                EXPECT_EQ(p.length, want.length) << '"' << numeric << "\" after " << after;
+                EXPECT_EQ(p.zero, want.zero) << '"' << numeric << "\" after " << after;
+                EXPECT_EQ(p.minus, want.minus) << '"' << numeric << "\" after " << after;
+            }
         }
     }
 }
