@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 #if defined(__SSE2__)
@@ -23,7 +24,8 @@ struct Separators {
     static constexpr Separators level_a() noexcept { return {'+', ':', '\'', '?'}; }
     static constexpr Separators level_b() noexcept { return {0x1D, 0x1F, 0x1C, 0}; }
 
-    bool operator==(const Separators&) const = default;
+    // One comparison of the four bytes.
+    bool operator==(const Separators& other) const noexcept { return std::memcmp(this, &other, sizeof other) == 0; }
 
     // One of the three separators (not the release character).
     bool separates(int c) const noexcept { return c == element || c == component || c == terminator; }
@@ -32,6 +34,7 @@ struct Separators {
     // compressed interchange (wrapped lines), never data unless released.
     bool layout(int c) const noexcept { return (c == '\n' || c == '\r') && !separates(c); }
 };
+static_assert(sizeof(Separators) == 4, "compared as four bytes");
 
 // Byte classes for loops that copy runs of ordinary bytes: true for the
 // separators, the release character and one more byte that needs a closer

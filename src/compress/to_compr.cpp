@@ -191,9 +191,17 @@ Stop read_field(io::Input& in, std::size_t width, std::string& field, int& after
 // to its line feed, which is returned, and reported with the number of
 // characters before its line end ("@", carriage return and line feed, as
 // the expansion writes them). `next` is the byte after the last field.
-int pass_over_excess(Conversion& ctx, const Definition& definition, int next) {
-    io::Input& in = *ctx.in;
+int report_excess(Conversion& ctx, const Definition& definition, int next);
+
+inline int pass_over_excess(Conversion& ctx, const Definition& definition, int next) {
+    const io::Input& in = *ctx.in;
     if (next == '\n' || next == '\r' || next == '@' || in.FEOF() || in.LINENO == 1) return next;
+    return report_excess(ctx, definition, next);
+}
+
+// pass_over_excess() of a line that goes on.
+[[gnu::noinline]] int report_excess(Conversion& ctx, const Definition& definition, int next) {
+    io::Input& in = *ctx.in;
     const std::int64_t line = in.LINENO;
     long long excess = 0;
     char tail[2] = {0, 0};  // the last two bytes passed over
