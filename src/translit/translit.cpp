@@ -1,5 +1,6 @@
 #include "translit/translit.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -111,6 +112,9 @@ public:
         const auto byte = static_cast<unsigned char>(c);
         ordinary_[byte] = false;
         slow_[slow_count_++] = splat(byte);
+        // The unused places repeat the first slow byte, so that the blocks
+        // compare with a fixed count of them.
+        for (int k = slow_count_; k < kSlowRoom; ++k) slow_[k] = slow_[0];
     }
     // The three separators of `from` become those of `to`.
     void map_separators(Separators from, Separators to) {
@@ -122,7 +126,7 @@ public:
         const signed char t[3] = {to.element, to.component, to.terminator};
         for (std::size_t j = 0; j < 3; ++j) {
             from_[j] = splat(static_cast<unsigned char>(f[j]));
-            to_[j] = splat(static_cast<unsigned char>(t[j]));
+            flip_[j] = splat(static_cast<unsigned char>(f[j] ^ t[j]));
         }
     }
 
@@ -161,12 +165,9 @@ public:
             bool full = false;                // the output room ran out
             for (;;) {
                 // Whole blocks first, then byte by byte.
-                while (i + kBlock <= avail && o + kBlock <= room) {
-                    const std::size_t clean = copy_block(from + i, to + o);
-                    i += clean;
-                    o += clean;
-                    if (clean < kBlock) break;
-                }
+                const std::size_t clean = copy_blocks(from + i, to + o, std::min(avail - i, room - o) / kBlock);
+                i += clean;
+                o += clean;
                 for (; i < avail && o < room && ordinary_[from[i]]; ++i, ++o) to[o] = map_[from[i]];
                 if (i == avail) break;
                 if (o == room) {
@@ -232,25 +233,38 @@ private:
         separator_[static_cast<unsigned char>(from)] = true;
     }
 
-    // Maps a whole block into `to` and returns how many of its bytes come
-    // before the first slow byte (all 16 when it holds none); the bytes from
-    // there on are scratch that later writes replace.
-    std::size_t copy_block(const unsigned char* from, unsigned char* to) const noexcept {
-        Block v;
-        std::memcpy(&v, from, kBlock);
-        Block out = v;
-        for (std::size_t j = 0; j < 3; ++j) {
-            const Block hit = reinterpret_cast<Block>(v == from_[j]);
-            out = (out & ~hit) | (to_[j] & hit);
+    // Maps up to `count` whole blocks into `to` and returns how many bytes
+    // come before the first slow byte (all of them when there is none); the
+    // bytes of its block from there on are scratch that later writes
+    // replace.
+    std::size_t copy_blocks(const unsigned char* from, unsigned char* to, std::size_t count) const noexcept {
+        if (slow_count_ <= 2) return copy_blocks_with<2>(from, to, count);
+        if (slow_count_ <= 4) return copy_blocks_with<4>(from, to, count);
+        if (slow_count_ <= 8) return copy_blocks_with<8>(from, to, count);
+        return copy_blocks_with<kSlowRoom>(from, to, count);
+    }
+    // The same, comparing with the first `K` places of the slow bytes. Each
+    // separator is mapped by flipping the bits in which it differs from its
+    // counterpart, where it stands.
+    template <int K>
+    std::size_t copy_blocks_with(const unsigned char* from, unsigned char* to, std::size_t count) const noexcept {
+        for (std::size_t b = 0; b < count; ++b) {
+            Block v;
+            std::memcpy(&v, from + b * kBlock, kBlock);
+            Block out = v;
+            for (std::size_t j = 0; j < 3; ++j) out ^= reinterpret_cast<Block>(v == from_[j]) & flip_[j];
+            std::memcpy(to + b * kBlock, &out, kBlock);
+            Block slow = reinterpret_cast<Block>(v == slow_[0]);
+            for (int k = 1; k < K; ++k) slow |= reinterpret_cast<Block>(v == slow_[k]);
+            std::uint64_t half[2];
+            std::memcpy(half, &slow, kBlock);
+            if ((half[0] | half[1]) != 0) {
+                const std::size_t at = half[0] != 0 ? static_cast<std::size_t>(std::countr_zero(half[0])) / 8
+                                                    : 8 + static_cast<std::size_t>(std::countr_zero(half[1])) / 8;
+                return b * kBlock + at;
+            }
         }
-        std::memcpy(to, &out, kBlock);
-        Block slow = splat(0);
-        for (int i = 0; i < slow_count_; ++i) slow |= reinterpret_cast<Block>(v == slow_[i]);
-        std::uint64_t half[2];
-        std::memcpy(half, &slow, kBlock);
-        if (half[0] != 0) return static_cast<std::size_t>(std::countr_zero(half[0])) / 8;
-        if (half[1] != 0) return 8 + static_cast<std::size_t>(std::countr_zero(half[1])) / 8;
-        return kBlock;
+        return count * kBlock;
     }
 
     unsigned char map_[256];
@@ -261,9 +275,10 @@ private:
     unsigned char release_ = 0;
     char out_release_ = 0;
     unsigned char terminator_ = 0;
-    Block slow_[12]{};
+    static constexpr int kSlowRoom = 12;
+    Block slow_[kSlowRoom]{};
     int slow_count_ = 0;
-    Block from_[3]{}, to_[3]{};
+    Block from_[3]{}, flip_[3]{};
 };
 
 // One transliteration: the separator set read, in force (the command's own,
