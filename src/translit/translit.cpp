@@ -104,7 +104,12 @@ public:
             map_[i] = static_cast<unsigned char>(i);
             ordinary_[i] = true;
         }
-        slow('U');
+        // A "U" is tried against the header in the blocks themselves. Under
+        // -R a line feed after it goes to the comment handling, which leaves
+        // the matcher where it is: such a "U" is slow too.
+        ordinary_[static_cast<unsigned char>('U')] = false;
+        slow_[0] = splat('U');
+        held_after_u_ = splat(remove_comments ? '\n' : 'N');
         if (remove_comments || no_newline) slow('\n');
         if (no_newline) slow('\r');
     }
@@ -165,7 +170,9 @@ public:
             bool full = false;                // the output room ran out
             for (;;) {
                 // Whole blocks first, then byte by byte.
-                const std::size_t clean = copy_blocks(from + i, to + o, std::min(avail - i, room - o) / kBlock);
+                // (Each block needs the byte after it.)
+                const std::size_t blocks = i < avail ? std::min(avail - i - 1, room - o) / kBlock : 0;
+                const std::size_t clean = copy_blocks(from + i, to + o, blocks);
                 i += clean;
                 o += clean;
                 for (; i < avail && o < room && ordinary_[from[i]]; ++i, ++o) to[o] = map_[from[i]];
@@ -238,6 +245,7 @@ private:
     // bytes of its block from there on are scratch that later writes
     // replace.
     std::size_t copy_blocks(const unsigned char* from, unsigned char* to, std::size_t count) const noexcept {
+        if (slow_count_ <= 1) return copy_blocks_with<1>(from, to, count);
         if (slow_count_ <= 2) return copy_blocks_with<2>(from, to, count);
         if (slow_count_ <= 4) return copy_blocks_with<4>(from, to, count);
         if (slow_count_ <= 8) return copy_blocks_with<8>(from, to, count);
@@ -245,17 +253,25 @@ private:
     }
     // The same, comparing with the first `K` places of the slow bytes. Each
     // separator is mapped by flipping the bits in which it differs from its
-    // counterpart, where it stands.
+    // counterpart, where it stands. A "U" is slow only where the byte after
+    // it is an "N" (the header may begin there) or another "U" (which the
+    // header matcher would take as the mismatch, not as a new beginning);
+    // (or, under -R, a line feed); otherwise the matcher would step over
+    // both and give up, so it is copied like any other byte. The byte after each block is read for
+    // that, so the caller counts only blocks that have one.
     template <int K>
     std::size_t copy_blocks_with(const unsigned char* from, unsigned char* to, std::size_t count) const noexcept {
+        const Block u = splat('U'), n = splat('N');
         for (std::size_t b = 0; b < count; ++b) {
-            Block v;
+            Block v, next;
             std::memcpy(&v, from + b * kBlock, kBlock);
+            std::memcpy(&next, from + b * kBlock + 1, kBlock);
             Block out = v;
             for (std::size_t j = 0; j < 3; ++j) out ^= reinterpret_cast<Block>(v == from_[j]) & flip_[j];
             std::memcpy(to + b * kBlock, &out, kBlock);
-            Block slow = reinterpret_cast<Block>(v == slow_[0]);
-            for (int k = 1; k < K; ++k) slow |= reinterpret_cast<Block>(v == slow_[k]);
+            Block slow = reinterpret_cast<Block>(v == u) &
+                         reinterpret_cast<Block>((next == n) | (next == u) | (next == held_after_u_));
+            for (int k = 0; k < K; ++k) slow |= reinterpret_cast<Block>(v == slow_[k]);
             std::uint64_t half[2];
             std::memcpy(half, &slow, kBlock);
             if ((half[0] | half[1]) != 0) {
@@ -279,6 +295,7 @@ private:
     Block slow_[kSlowRoom]{};
     int slow_count_ = 0;
     Block from_[3]{}, flip_[3]{};
+    Block held_after_u_{};  // besides "N" and "U", the byte that makes a "U" before it slow
 };
 
 // One transliteration: the separator set read, in force (the command's own,
