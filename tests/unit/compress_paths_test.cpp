@@ -172,6 +172,33 @@ TEST(CompressionPaths, RandomLinesAgreeWithTheReference) {
     }
 }
 
+// Enough lines for the output buffer to go out many times, so that lines
+// written in place meet every amount of room left in it, with and without
+// -n (which keeps them from being written in place).
+TEST(CompressionPaths, ManyLinesAcrossOutputBlocks) {
+    std::mt19937 rng(51209);
+    for (int round = 0; round < 12; ++round) {
+        std::vector<std::unique_ptr<TextDefinition>> layouts;
+        std::vector<const Definition*> lines;
+        std::string input;
+        for (int k = 0; k < 800; ++k) {
+            layouts.push_back(std::make_unique<TextDefinition>(random_layout(rng)));
+            lines.push_back(&layouts.back()->get());
+            input += layouts.back()->get().tag();
+            input += random_line(rng, *lines.back());
+        }
+        Setting s;
+        s.level_b = round % 4 == 3;
+        s.no_newline = round % 3 == 1;
+        s.at = round % 5 == 2;
+        s.cr = round % 2 == 0;
+        const Result fast = run(lines, input, s, compress::Path::lines);
+        ASSERT_GT(fast.output.size(), 3 * io::Output::SIZE) << round;
+        expect_same(lines, input, s, "round " + std::to_string(round));
+        if (HasFailure()) return;
+    }
+}
+
 // Blank fields only: their separators are held until the segment ends.
 // With `n` of them the pending text reaches n, then n + 1 with the
 // terminator: 16,383 reach the limit exactly, one more exceeds it at the
