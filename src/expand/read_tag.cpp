@@ -64,6 +64,7 @@ private:
 
     void begin(const Definition& definition) {
         tag_ = definition.text;
+        line_width_ = definition.line_width;
         cu_fieldno_ = 0;
         if (char* to = out_.NONEWLINE ? nullptr : out_.room_for(3)) {
             std::memcpy(to, definition.text, 3);
@@ -105,7 +106,9 @@ private:
             // later field is absent. (After a surplus component the data
             // element is absent, but the components that follow are read.)
             if (blank_absent_ && (ended_ || (ending_ != sep_.element && ending_ != sep_.component))) {
-                absent(pos, end, [](const Field&) { return true; });
+                // Blanks up to the end of the line, found from the columns.
+                out_.fill(' ', static_cast<std::ptrdiff_t>(line_width_) - static_cast<std::ptrdiff_t>(pos->column - 1));
+                cu_fieldno_ += static_cast<int>(end - pos);
                 return;
             }
             field_or_value(*pos++, sep_.element, false, false);
@@ -364,6 +367,7 @@ private:
     // total reads every number.
     const bool plain_;
     const char* tag_ = "";  // the definition's text, which begins with the tag
+    std::uint32_t line_width_ = 0;  // the definition's line width, when values fit
     std::string capture_;  // the beginning of a value for the message header
     int ending_ = 0;      // the byte that ended the last value read
     bool ended_ = false;  // the input ended inside this segment
