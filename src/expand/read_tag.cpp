@@ -256,39 +256,59 @@ private:
     }
 
     // A value that the input block holds up to its separator, with nothing
-    // in it to look at closer (no release character, no line end) and no
-    // longer than its field: copied with its fill straight into the output
-    // buffer, sixteen bytes at a time (the stores may reach past the field
-    // into room written later; the loads past the value stay in the
-    // block's slack). False, with nothing read or written, for any other.
+    // in it to look at closer (no line end; in an alphanumeric value,
+    // released characters too) and no longer than its field: copied with
+    // its fill straight into the output buffer, sixteen bytes at a time (the
+    // stores may reach past the field into room written later; the loads
+    // past the value stay in the block's slack). False, with nothing read or
+    // committed, for any other.
     [[gnu::always_inline]] bool value_in_block(const Field& f) {
         const std::string_view ready = in_.pending();
-        const std::size_t n = stops_.run_length_padded(ready);
+        std::size_t n = stops_.run_length_padded(ready);  // bytes of the value
         const std::size_t width = f.width;
-        if (n >= ready.size() || n > width || (n == 0 && ctx_.opt.force)) return false;
-        const int c = static_cast<signed char>(ready[n]);
-        if (c != sep_.element && c != sep_.component && c != sep_.terminator) return false;
+        if (n >= ready.size() || n > width) return false;
         char* const to = out_.room_for(width + io::CHUNK);
         if (to == nullptr) return false;
         const char* from = ready.data();
+        std::size_t read = n;  // bytes of the input
+        int c = static_cast<signed char>(ready[read]);
         if (!numeric(f.type)) {
             io::copy_chunks(to, from, n);
-            io::fill_chunks(to + n, ' ', width - n);
-        } else if (n == 0) {
-            io::fill_chunks(to, ctx_.opt.UNCOMPRESSED_ZERO, width);
-        } else {
-            // Zeros in front, after the sign of a negative value.
-            std::size_t at = 0, digits = n;
-            if (from[0] == '-') {
-                to[at++] = '-';
-                ++from;
-                --digits;
+            // Each released byte is taken as it is (a line feed, which
+            // FGETC counts, is left to the general way), then the next run.
+            while (c == sep_.release) {
+                if (read + 1 >= ready.size() || n == width || ready[read + 1] == '\n') return false;
+                to[n++] = ready[read + 1];
+                read += 2;
+                const std::size_t run = stops_.run_length_padded(ready.substr(read));
+                if (read + run >= ready.size() || n + run > width) return false;
+                io::copy_chunks(to + n, from + read, run);
+                n += run;
+                read += run;
+                c = static_cast<signed char>(ready[read]);
             }
-            io::fill_chunks(to + at, '0', width - n);
-            io::copy_chunks(to + at + width - n, from, digits);
+            if (c != sep_.element && c != sep_.component && c != sep_.terminator) return false;
+            if (n == 0 && ctx_.opt.force) return false;
+            io::fill_chunks(to + n, ' ', width - n);
+        } else {
+            if (c != sep_.element && c != sep_.component && c != sep_.terminator) return false;
+            if (n == 0) {
+                if (ctx_.opt.force) return false;
+                io::fill_chunks(to, ctx_.opt.UNCOMPRESSED_ZERO, width);
+            } else {
+                // Zeros in front, after the sign of a negative value.
+                std::size_t at = 0, digits = n;
+                if (from[0] == '-') {
+                    to[at++] = '-';
+                    ++from;
+                    --digits;
+                }
+                io::fill_chunks(to + at, '0', width - n);
+                io::copy_chunks(to + at + width - n, from, digits);
+            }
         }
         out_.commit(width);
-        in_.consume(n + 1);
+        in_.consume(read + 1);
         if (c == '\n') ++in_.LINENO;
         ending_ = c;
         return true;
