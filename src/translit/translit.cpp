@@ -6,6 +6,10 @@
 #include <cstring>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "common/advice.hpp"
 
 namespace marlune::translit {
@@ -263,24 +267,34 @@ private:
     std::size_t copy_blocks_with(const unsigned char* from, unsigned char* to, std::size_t count) const noexcept {
         const Block u = splat('U'), n = splat('N');
         for (std::size_t b = 0; b < count; ++b) {
-            Block v, next;
+            Block v;
             std::memcpy(&v, from + b * kBlock, kBlock);
-            std::memcpy(&next, from + b * kBlock + 1, kBlock);
             Block out = v;
             for (std::size_t j = 0; j < 3; ++j) out ^= reinterpret_cast<Block>(v == from_[j]) & flip_[j];
             std::memcpy(to + b * kBlock, &out, kBlock);
-            Block slow = reinterpret_cast<Block>(v == u) &
-                         reinterpret_cast<Block>((next == n) | (next == u) | (next == held_after_u_));
-            for (int k = 0; k < K; ++k) slow |= reinterpret_cast<Block>(v == slow_[k]);
-            std::uint64_t half[2];
-            std::memcpy(half, &slow, kBlock);
-            if ((half[0] | half[1]) != 0) {
-                const std::size_t at = half[0] != 0 ? static_cast<std::size_t>(std::countr_zero(half[0])) / 8
-                                                    : 8 + static_cast<std::size_t>(std::countr_zero(half[1])) / 8;
-                return b * kBlock + at;
+            Block slow = reinterpret_cast<Block>(v == slow_[0]);
+            for (int k = 1; k < K; ++k) slow |= reinterpret_cast<Block>(v == slow_[k]);
+            const Block us = reinterpret_cast<Block>(v == u);
+            unsigned lanes = lanes_of(slow);
+            if (lanes_of(us) != 0) {
+                Block next;
+                std::memcpy(&next, from + b * kBlock + 1, kBlock);
+                lanes |= lanes_of(us & reinterpret_cast<Block>((next == n) | (next == u) | (next == held_after_u_)));
             }
+            if (lanes != 0) return b * kBlock + static_cast<std::size_t>(std::countr_zero(lanes));
         }
         return count * kBlock;
+    }
+
+    // A bit for each lane of a comparison's result that holds.
+    static unsigned lanes_of(Block hits) noexcept {
+#if defined(__SSE2__)
+        return static_cast<unsigned>(_mm_movemask_epi8(reinterpret_cast<__m128i>(hits)));
+#else
+        unsigned lanes = 0;
+        for (std::size_t k = 0; k < kBlock; ++k) lanes |= (hits[k] != 0 ? 1u : 0u) << k;
+        return lanes;
+#endif
     }
 
     unsigned char map_[256];
