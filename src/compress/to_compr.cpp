@@ -293,32 +293,41 @@ std::optional<int> whole_line(Conversion& ctx, Compactor& compactor, const Defin
         }
 
         const char* const text = ready.data();
-        std::size_t at = 0;
-        std::size_t blank_end = leading_blanks_padded(ready.substr(0, width));
-        for (auto f_at = definition.fields.begin(); f_at != definition.fields.end(); ++f_at) {
-            const Field& f = *f_at;
-            if (blank_end == width) {
-                // The rest of the line is blank.
-                line.separators_before_terminator(std::span<const Field>(f_at, definition.fields.end()));
-                break;
-            }
+        auto separator = [&](const Field& f) __attribute__((always_inline)) {
             if (f.lead == '+') {
                 line.element(static_cast<char>(sep.element));
             } else {
                 line.component(static_cast<char>(sep.component));
             }
-            const std::size_t end = at + f.width;
-            if (end > blank_end) {
-                const std::string_view field(text + at, f.width);
-                const Trimmed t = trim_in<true>(field, f.type);
-                if (t.lead != 0) {
-                    small[0] = t.lead;
-                    line.data(small, 1, true);
-                }
-                value(field.substr(t.begin, t.end - t.begin), true);
-                blank_end = end + leading_blanks_padded(ready.substr(end, width - end));
+        };
+        const Field* f = definition.fields.data();
+        const Field* const last = f + definition.fields.size();
+        std::size_t at = 0;
+        std::size_t blank_end = leading_blanks_padded(ready.substr(0, width));
+        while (f != last) {
+            if (blank_end == width) {
+                // The rest of the line is blank.
+                line.separators_before_terminator(std::span<const Field>(f, last));
+                break;
             }
+            // The blank fields before the next value, then the field that holds it.
+            std::size_t end = at + f->width;
+            for (; end <= blank_end; end = at + f->width) {
+                separator(*f);
+                at = end;
+                ++f;
+            }
+            separator(*f);
+            const std::string_view field(text + at, f->width);
+            const Trimmed t = trim_in<true>(field, f->type);
+            if (t.lead != 0) {
+                small[0] = t.lead;
+                line.data(small, 1, true);
+            }
+            value(field.substr(t.begin, t.end - t.begin), true);
+            blank_end = end + leading_blanks_padded(ready.substr(end, width - end));
             at = end;
+            ++f;
         }
         line.terminator(static_cast<char>(sep.terminator));
         if (ctx.add_at) line.single('@');
