@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "common/separators.hpp"
 #include "compress/fill.hpp"
 
 namespace marlune::compress {
@@ -59,6 +60,26 @@ TEST(Fill, WordScansAgreeWithByteScans) {
                 EXPECT_EQ(p.length, want.length) << '"' << numeric << "\" after " << after;
                 EXPECT_EQ(p.zero, want.zero) << '"' << numeric << "\" after " << after;
                 EXPECT_EQ(p.minus, want.minus) << '"' << numeric << "\" after " << after;
+            }
+        }
+    }
+}
+
+// The stop-byte scan that may read past the text agrees with the one that
+// does not, for the separator sets of both levels and an advice's, whatever
+// stands after the text.
+TEST(Fill, PaddedStopScanAgreesWithTheOther) {
+    std::mt19937 rng(99);
+    const std::string alphabet = std::string("AZ09 +:'?\n\r!*|~\x1D\x1F\x1C") + '\0';
+    for (const Separators sep : {Separators::level_a(), Separators::level_b(), Separators{'*', '|', '~', '!'}}) {
+        StopBytes stops('\n', '\r');
+        stops.of(sep);
+        for (std::size_t size = 0; size <= 40; ++size) {
+            for (int round = 0; round < 200; ++round) {
+                std::string t(size + 16, ' ');
+                for (char& c : t) c = rng() % 4 == 0 ? alphabet[rng() % alphabet.size()] : 'x';
+                const std::string_view text(t.data(), size);
+                EXPECT_EQ(stops.run_length_padded(text), stops.run_length(text)) << '"' << t << '"';
             }
         }
     }

@@ -339,5 +339,71 @@ TEST(Input, FailedReadIsReported) {
     ::close(folder);
 }
 
+// Writing in place through room_for, where the buffer has the room, and
+// byte by byte where it has not, hands the sink the blocks that CPUT alone
+// hands it: the buffer goes out at the same byte.
+TEST(Output, RoomForKeepsTheBlocksOfCput) {
+    const std::string text = pattern(50000, 'a');
+    BlockSink bytewise, in_place;
+    Output a(bytewise), b(in_place);
+    for (const char c : text) a.CPUT(c);
+    a.CFLUSH();
+    for (std::size_t done = 0, piece = 1; done < text.size(); done += piece, piece = piece % 40 + 1) {
+        piece = std::min(piece, text.size() - done);
+        if (char* to = b.room_for(piece + CHUNK)) {
+            copy_chunks(to, text.data() + done, piece);
+            b.commit(piece);
+        } else {
+            for (std::size_t k = 0; k < piece; ++k) b.CPUT(text[done + k]);
+        }
+    }
+    b.CFLUSH();
+    EXPECT_EQ(in_place.blocks, bytewise.blocks);
+    EXPECT_EQ(in_place.bytes, bytewise.bytes);
+}
+
+// The file sink writes through the descriptor: a non-blocking pipe that is
+// full is waited for, and every byte arrives in order.
+TEST(FileSink, WaitsForAFullNonBlockingPipe) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ASSERT_EQ(::fcntl(ends[1], F_SETFL, ::fcntl(ends[1], F_GETFL) | O_NONBLOCK), 0);
+    std::FILE* file = ::fdopen(ends[1], "w");
+    ASSERT_NE(file, nullptr);
+    const std::string data = pattern(400000, 'k');
+    std::string got;
+    std::thread reader([&got, fd = ends[0]] {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
+            if (n > 0) got.append(buffer, static_cast<std::size_t>(n));
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }
+    });
+    {
+        FileSink sink(file, "-");
+        Output out(sink);
+        EXPECT_NO_THROW(out.CPUTS(std::string_view(data)));
+        EXPECT_NO_THROW(out.CFLUSH());
+    }
+    std::fclose(file);
+    reader.join();
+    ::close(ends[0]);
+    EXPECT_EQ(got, data);
+}
+
+// A write that fails ends the run with the output's name.
+TEST(FileSink, FailedWriteIsReported) {
+    std::FILE* file = std::fopen("/dev/null", "r");
+    ASSERT_NE(file, nullptr);
+    FileSink sink(file, "out.u");
+    try {
+        sink.write("abc", 3);
+        ADD_FAILURE() << "no error";
+    } catch (const FatalError& e) {
+        EXPECT_STREQ(e.what(), "Couldn't write output file 'out.u'\n");
+    }
+    std::fclose(file);
+}
+
 }  // namespace
 }  // namespace marlune::io

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <random>
+#include <string>
+
 #include "common/definition.hpp"
 #include "directory/lookup.hpp"
 #include "harness.hpp"
@@ -167,6 +173,74 @@ TEST(Resolve, ChainAndDefaults) {
     EXPECT_STREQ(text_of(directory::resolve(h.ctx.dir, 5, 2400)), "ALC++A3+A35:A3+A3+A3+A3:A3:A3'");
     h.ctx.dir.MSTYPEVER = "D";
     EXPECT_STREQ(text_of(directory::resolve(h.ctx.dir, 5, 2400)), "ALC++A3+A35:A3+A3+A3+A3:A3:A3:A35'");
+}
+
+// What one lookup said: the definition, its table and the messages.
+struct Said {
+    const Definition* definition;
+    std::string table, messages;
+    std::int64_t warnings;
+    bool operator==(const Said&) const = default;
+};
+
+Said look(directory::Selection& dir, const char* tag) {
+    char* text = nullptr;
+    std::size_t length = 0;
+    std::FILE* err = open_memstream(&text, &length);
+    dir.err = err;
+    const std::int64_t before = dir.loss_warnings;
+    const directory::Resolution r = directory::ifthenelse(dir, tag, 7);
+    std::fclose(err);
+    Said said{r.definition, r.table ? r.table : "", std::string(text, length), dir.loss_warnings - before};
+    std::free(text);
+    return said;
+}
+
+// A selection that has looked up many tags under changing directories,
+// versions and options answers every lookup as a fresh one does, with the
+// same messages: an unknown tag is reported each time, and -w traces
+// every search.
+TEST(Recogniser, RememberedTagsAnswerAsAFreshLookup) {
+    const char* const tags[] = {"UNH", "BGM", "DTM", "NAD", "LIN", "MOA", "TVL", "ALC", "RFF", "XQZ",
+                                "unq", "moa", "UNZ", "PRI", "FTX", "EQD", "AAA", "ZZZ"};
+    const int directories[] = {-2, -1, 0, 3, 5, 10, 12, 16, 17, 40, 66};
+    std::mt19937 rng(4711);
+    Harness h("");
+    directory::Selection& remembering = h.ctx.dir;
+    for (int round = 0; round < 6000; ++round) {
+        switch (rng() % 8) {
+            case 0:
+                remembering._DIREC = directories[rng() % std::size(directories)];
+                break;
+            case 1:
+                remembering.MSTYPEVER = rng() % 2 ? "S" : "D";
+                break;
+            case 2:
+                remembering.INTERACTIVE = !remembering.INTERACTIVE;
+                break;
+            case 3:
+                remembering.EXTENDED = !remembering.EXTENDED;
+                break;
+            case 4:
+                remembering.GENFINDINFO = rng() % 4 == 0;
+                break;
+            default:
+                break;
+        }
+        const char* tag = tags[rng() % std::size(tags)];
+        directory::Selection fresh(nullptr);
+        fresh._DIREC = remembering._DIREC;
+        fresh.MSTYPEVER = remembering.MSTYPEVER;
+        fresh.INTERACTIVE = remembering.INTERACTIVE;
+        fresh.EXTENDED = remembering.EXTENDED;
+        fresh.GENFINDINFO = remembering.GENFINDINFO;
+        fresh.DIREC = remembering.DIREC;
+        const Said want = look(fresh, tag), got = look(remembering, tag);
+        ASSERT_EQ(got.definition, want.definition) << round << " " << tag;
+        ASSERT_EQ(got.table, want.table) << round << " " << tag;
+        ASSERT_EQ(got.messages, want.messages) << round << " " << tag;
+        ASSERT_EQ(got.warnings, want.warnings) << round << " " << tag;
+    }
 }
 
 }  // namespace
