@@ -287,11 +287,11 @@ private:
                 read += run;
                 c = static_cast<signed char>(ready[read]);
             }
-            if (c != sep_.element && c != sep_.component && c != sep_.terminator) return false;
+            if (!sep_.separates(c)) return false;
             if (n == 0 && ctx_.opt.force) return false;
             io::fill_chunks(to + n, ' ', width - n);
         } else {
-            if (c != sep_.element && c != sep_.component && c != sep_.terminator) return false;
+            if (!sep_.separates(c)) return false;
             if (n == 0) {
                 if (ctx_.opt.force) return false;
                 io::fill_chunks(to, ctx_.opt.UNCOMPRESSED_ZERO, width);
