@@ -242,7 +242,16 @@ int run_checked(int argc, char** argv, std::FILE* err) {
     // descriptors, a block at a time.
     io::FileSink sink(files.out, req.output);
     io::Output output(sink);
-    convert(ctx, req.command, input, output);
+    try {
+        convert(ctx, req.command, input, output);
+    } catch (...) {
+        // A run that fails keeps the blocks it has completed.
+        try {
+            output.write_complete_blocks();
+        } catch (const FatalError&) {
+        }
+        throw;
+    }
     files.out = nullptr;
     sink.close();
     // -S: everything has been written; a run that reported a loss fails.

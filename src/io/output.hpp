@@ -1,12 +1,17 @@
 #pragma once
-// Buffered byte output. Converted data is collected in CBUF and handed to the
-// sink in blocks of at most 16,383 bytes; -n (NONEWLINE) drops every carriage
-// return and line feed on the way in.
-#include <array>
+// Buffered byte output. Converted data is collected in CBUF, which takes
+// eight blocks of 16,383 bytes, and handed to the sink when it is full and
+// at the end of the run; -n (NONEWLINE) drops every carriage return and line
+// feed on the way in. A block counts as written once the byte after it has
+// arrived: that is what a run that fails keeps (write_complete_blocks), so
+// that where the blocks go out in eights rather than one at a time shows
+// only in how few writes a large output takes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -40,7 +45,7 @@ public:
 // A C stream (standard output or the output file), written through its
 // descriptor: each block goes straight to the file with no copy into the
 // stream's buffer, which stays empty. A failed write ends the run with
-// "Couldn't write output file '<name>'".
+// "Couldn't write output file '<name>'", and nothing more is written.
 class FileSink final : public ByteSink {
 public:
     FileSink(std::FILE* file, std::string name) : file_(file), name_(std::move(name)) {}
@@ -51,8 +56,11 @@ public:
     const std::string& name() const noexcept { return name_; }
 
 private:
+    [[noreturn]] void fail();
+
     std::FILE* file_;
     std::string name_;
+    bool failed_ = false;
 };
 
 // Collects everything in memory (tests, fuzzing).
@@ -67,7 +75,10 @@ private:
 
 class Output {
 public:
-    static constexpr std::size_t SIZE = 16384;
+    // Bytes in a block, and blocks in the buffer; SIZE - 1 bytes are held.
+    static constexpr std::size_t BLOCK = 16383;
+    static constexpr std::size_t BLOCKS = 8;
+    static constexpr std::size_t SIZE = BLOCKS * BLOCK + 1;
 
     explicit Output(ByteSink& sink) : sink_(sink) {}
     Output(const Output&) = delete;
@@ -141,6 +152,10 @@ public:
 
     // Hands the buffered bytes to the sink and empties the buffer.
     void CFLUSH();
+    // For a run that fails: hands the sink the blocks that a byte after
+    // them has completed, and keeps the rest (as one block at a time would
+    // have written them).
+    void write_complete_blocks();
 
     int NONEWLINE = 0;
     std::int32_t CLEN = 0;
@@ -192,7 +207,9 @@ private:
         put_run(data + start, n - start);
     }
 
-    std::array<char, SIZE> CBUF{};
+    // From the heap: too large for the stack of a run under a tight limit.
+    std::unique_ptr<char[]> CBUF_ = std::make_unique<char[]>(SIZE);
+    std::span<char, SIZE> CBUF{CBUF_.get(), SIZE};
     ByteSink& sink_;
 };
 

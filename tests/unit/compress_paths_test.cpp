@@ -181,7 +181,7 @@ TEST(CompressionPaths, ManyLinesAcrossOutputBlocks) {
         std::vector<std::unique_ptr<TextDefinition>> layouts;
         std::vector<const Definition*> lines;
         std::string input;
-        for (int k = 0; k < 800; ++k) {
+        for (std::size_t k = 0; k < 300 * io::Output::BLOCKS; ++k) {
             layouts.push_back(std::make_unique<TextDefinition>(random_layout(rng)));
             lines.push_back(&layouts.back()->get());
             input += layouts.back()->get().tag();

@@ -132,7 +132,7 @@ TEST(ExpansionPaths, ManySegmentsAcrossOutputBlocks) {
         std::vector<std::unique_ptr<TextDefinition>> layouts;
         std::vector<const Definition*> segments;
         std::string input;
-        for (int k = 0; k < 1500; ++k) {
+        for (std::size_t k = 0; k < 800 * io::Output::BLOCKS; ++k) {
             layouts.push_back(std::make_unique<TextDefinition>(random_layout(rng)));
             segments.push_back(&layouts.back()->get());
             input += layouts.back()->get().tag();

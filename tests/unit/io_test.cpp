@@ -104,25 +104,62 @@ TEST(Output, NoNewlineDropsLineEnds) {
     EXPECT_EQ(sink.data(), "AB");
 }
 
+// The buffer goes out when the byte after its eighth block of 16,383
+// arrives; a run that fails keeps exactly the blocks that a byte after them
+// has completed, however many of them the buffer still holds.
 TEST(Output, FlushesInBlocksOf16383) {
     StringSink sink;
     Output out(sink);
-    for (int i = 0; i < 16383; ++i) out.CPUT('x');
-    EXPECT_EQ(sink.data().size(), 0u) << "16,383 bytes stay in the buffer";
+    const std::size_t full = Output::BLOCKS * Output::BLOCK;
+    for (std::size_t i = 0; i < full; ++i) out.CPUT(static_cast<char>('a' + i % 26));
+    EXPECT_EQ(sink.data().size(), 0u) << "eight blocks stay in the buffer";
     out.CPUT('y');
-    EXPECT_EQ(sink.data().size(), 16383u) << "the next byte writes them out first";
+    EXPECT_EQ(sink.data().size(), full) << "the next byte writes them out first";
     EXPECT_EQ(out.CLEN, 1);
     out.CFLUSH();
-    EXPECT_EQ(sink.data().size(), 16384u);
+    EXPECT_EQ(sink.data().size(), full + 1);
     EXPECT_EQ(sink.data().back(), 'y');
+}
+
+TEST(Output, FailedRunKeepsTheCompletedBlocks) {
+    const std::size_t B = Output::BLOCK;
+    struct Case {
+        std::size_t produced;  // bytes put before the failure
+        std::size_t kept;      // what one block at a time would have written
+    };
+    for (const Case& c : {Case{0, 0}, Case{1, 0}, Case{B, 0}, Case{B + 1, B}, Case{2 * B, B}, Case{2 * B + 1, 2 * B},
+                          Case{5 * B + 77, 5 * B}, Case{8 * B, 7 * B}, Case{8 * B + 1, 8 * B},
+                          Case{8 * B + 2, 8 * B}, Case{9 * B + 1, 9 * B}, Case{17 * B + 5, 17 * B}}) {
+        StringSink sink;
+        Output out(sink);
+        std::string produced(c.produced, 'x');
+        for (std::size_t i = 0; i < c.produced; ++i) produced[i] = static_cast<char>('a' + i % 23);
+        // In pieces of every kind: bytes, runs and fills.
+        std::size_t at = 0;
+        for (std::size_t k = 0; at < c.produced; ++k) {
+            const std::size_t n = std::min(c.produced - at, k % 3 == 0 ? std::size_t{1} : 5000 + k);
+            if (k % 3 == 0) {
+                out.CPUT(produced[at]);
+            } else {
+                out.CPUTS(std::string_view(produced).substr(at, n));
+            }
+            at += n;
+        }
+        out.write_complete_blocks();
+        EXPECT_EQ(sink.data(), produced.substr(0, c.kept)) << c.produced;
+        // What is left is still written by the end of a run that goes on.
+        out.CFLUSH();
+        EXPECT_EQ(sink.data(), produced) << c.produced;
+    }
 }
 
 TEST(Output, NulBytesAreWrittenWithTheRest) {
     StringSink sink;
     Output out(sink);
-    out.CPUTS(std::string_view("a\0b", 3));
+    const std::string text("a\0b", 3);
+    out.CPUTS(text);
     out.CFLUSH();
-    EXPECT_EQ(sink.data(), std::string("a\0b", 3));
+    EXPECT_EQ(sink.data(), text);
 }
 
 
