@@ -8,9 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <string>
 #include <string_view>
+
+#include "io/block.hpp"
 
 namespace marlune::io {
 
@@ -68,7 +69,7 @@ public:
     // Bytes of the current block not delivered yet (for loops that consume
     // a block at a time; they must keep LINENO themselves).
     std::string_view pending() const noexcept {
-        return {FBUF.get() + INBUF, static_cast<std::size_t>(BUFLEN - INBUF)};
+        return {FBUF + INBUF, static_cast<std::size_t>(BUFLEN - INBUF)};
     }
     void consume(std::size_t n) noexcept { INBUF += static_cast<std::int32_t>(n); }
 
@@ -96,9 +97,10 @@ private:
     std::size_t read_block(char* to, std::size_t size);
     void wait_for_data();
 
-    // The block and its slack, from the heap (too large for the stack of a
-    // run under a tight limit), zeroed once so that the slack is defined.
-    std::unique_ptr<char[]> FBUF = std::make_unique<char[]>(BLOCK + SLACK);
+    // The block and its slack (zeroed, so that the slack is defined); too
+    // large for the stack of a run under a tight limit.
+    Block block_{BLOCK + SLACK};
+    char* const FBUF = block_.data();
     std::int32_t BUFLEN = 0;
     std::int32_t INBUF = 0;
 

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,6 +17,8 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+#include "io/block.hpp"
 
 namespace marlune::io {
 
@@ -207,9 +208,9 @@ private:
         put_run(data + start, n - start);
     }
 
-    // From the heap: too large for the stack of a run under a tight limit.
-    std::unique_ptr<char[]> CBUF_ = std::make_unique<char[]>(SIZE);
-    std::span<char, SIZE> CBUF{CBUF_.get(), SIZE};
+    // Too large for the stack of a run under a tight limit.
+    Block block_{SIZE};
+    std::span<char, SIZE> CBUF{block_.data(), SIZE};
     ByteSink& sink_;
 };
 
