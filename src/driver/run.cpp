@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
@@ -230,8 +231,8 @@ int run_checked(int argc, char** argv, std::FILE* err) {
 
     summary(err, ctx, req);
 
-    io::Input input(files.in, req.input, files.in_size);
-    input.prefetch();
+    const auto input = std::make_unique<io::Input>(files.in, req.input, files.in_size);
+    input->prefetch();
     files.out = std::strcmp(req.output, "-") == 0 ? stdout : std::fopen(req.output, "w");
     if (files.out == nullptr) {
         if (errno == ENOMEM) fatal("Out of memory\n");
@@ -241,13 +242,13 @@ int run_checked(int argc, char** argv, std::FILE* err) {
     // The input is read and the output written straight through their
     // descriptors, a block at a time.
     io::FileSink sink(files.out, req.output);
-    io::Output output(sink);
+    const auto output = std::make_unique<io::Output>(sink);
     try {
-        convert(ctx, req.command, input, output);
+        convert(ctx, req.command, *input, *output);
     } catch (...) {
         // A run that fails keeps the blocks it has completed.
         try {
-            output.write_complete_blocks();
+            output->write_complete_blocks();
         } catch (const FatalError&) {
         }
         throw;

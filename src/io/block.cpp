@@ -5,12 +5,12 @@
 
 namespace marlune::io {
 
-Block::Block(std::size_t size) : size_(size) {
+void* map_pages(std::size_t size) {
     void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
     if (p == MAP_FAILED) throw std::bad_alloc();
-    data_ = static_cast<char*>(p);
+    return p;
 }
 
-Block::~Block() { ::munmap(data_, size_); }
+void unmap_pages(void* pages, std::size_t size) noexcept { ::munmap(pages, size); }
 
 }  // namespace marlune::io

@@ -1,24 +1,20 @@
 #pragma once
-// A buffer of fixed size for the life of its owner, obtained from the system
-// with all of its pages mapped (and zeroed) at once: one call, instead of a
-// page fault each time the run first touches a page. Throws std::bad_alloc
-// when the system has no room for it.
+// Pages for the objects that hold the input and output buffers, obtained
+// from the system with all of them mapped (and zeroed) at once: one call,
+// instead of a page fault each time the run first touches a page; and off
+// the stack, which a run under a tight limit could not grow that far.
 #include <cstddef>
 
 namespace marlune::io {
 
-class Block {
-public:
-    explicit Block(std::size_t size);
-    ~Block();
-    Block(const Block&) = delete;
-    Block& operator=(const Block&) = delete;
+// Throws std::bad_alloc when the system has no room.
+void* map_pages(std::size_t size);
+void unmap_pages(void* pages, std::size_t size) noexcept;
 
-    char* data() const noexcept { return data_; }
-
-private:
-    char* data_;
-    std::size_t size_;
+// A base that makes `new` and `delete` of a class use map_pages.
+struct InOwnPages {
+    static void* operator new(std::size_t size) { return map_pages(size); }
+    static void operator delete(void* pages, std::size_t size) noexcept { unmap_pages(pages, size); }
 };
 
 }  // namespace marlune::io

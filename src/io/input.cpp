@@ -28,7 +28,7 @@ bool Input::refill() {
     BUFLEN = 0;
     INBUF = 0;
     if (ended_) return false;
-    BUFLEN = static_cast<std::int32_t>(read_into(FBUF, BLOCK));
+    BUFLEN = static_cast<std::int32_t>(read_into(FBUF.data(), BLOCK));
     return BUFLEN != 0;
 }
 
@@ -36,9 +36,9 @@ std::string_view Input::peek(std::size_t n) {
     n = std::min(n, BLOCK);
     while (pending().size() < n && !ended_) {
         const std::size_t held = pending().size();
-        std::memmove(FBUF, FBUF + INBUF, held);
+        std::memmove(FBUF.data(), FBUF.data() + INBUF, held);
         INBUF = 0;
-        BUFLEN = static_cast<std::int32_t>(held + read_into(FBUF + held, BLOCK - held));
+        BUFLEN = static_cast<std::int32_t>(held + read_into(FBUF.data() + held, BLOCK - held));
     }
     return pending().substr(0, n);
 }

@@ -5,6 +5,7 @@
 // per-byte call into the C library. A read returns what the descriptor has
 // ready (a pipe or a terminal delivers less), so the size of the block only
 // sets how few reads a large file takes, never when a byte is delivered.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -28,7 +29,8 @@ inline constexpr std::uint64_t NO_LIMIT = std::numeric_limits<std::uint64_t>::ma
 // onto the input, or another writer) is read back.
 std::uint64_t regular_file_remainder(int fd);
 
-class Input {
+// A run makes its Input with `new`, in pages of its own (io/block.hpp).
+class Input : public InOwnPages {
 public:
     static constexpr std::size_t BLOCK = 131072;
     // Bytes after the block that can always be read (never delivered): a
@@ -69,7 +71,7 @@ public:
     // Bytes of the current block not delivered yet (for loops that consume
     // a block at a time; they must keep LINENO themselves).
     std::string_view pending() const noexcept {
-        return {FBUF + INBUF, static_cast<std::size_t>(BUFLEN - INBUF)};
+        return {FBUF.data() + INBUF, static_cast<std::size_t>(BUFLEN - INBUF)};
     }
     void consume(std::size_t n) noexcept { INBUF += static_cast<std::int32_t>(n); }
 
@@ -97,10 +99,7 @@ private:
     std::size_t read_block(char* to, std::size_t size);
     void wait_for_data();
 
-    // The block and its slack (zeroed, so that the slack is defined); too
-    // large for the stack of a run under a tight limit.
-    Block block_{BLOCK + SLACK};
-    char* const FBUF = block_.data();
+    std::array<char, BLOCK + SLACK> FBUF{};  // zeroed, so that the slack is defined
     std::int32_t BUFLEN = 0;
     std::int32_t INBUF = 0;
 

@@ -6,11 +6,11 @@
 // arrived: that is what a run that fails keeps (write_complete_blocks), so
 // that where the blocks go out in eights rather than one at a time shows
 // only in how few writes a large output takes.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -74,7 +74,8 @@ private:
     std::string data_;
 };
 
-class Output {
+// A run makes its Output with `new`, in pages of its own (io/block.hpp).
+class Output : public InOwnPages {
 public:
     // Bytes in a block, and blocks in the buffer; SIZE - 1 bytes are held.
     static constexpr std::size_t BLOCK = 16383;
@@ -208,9 +209,7 @@ private:
         put_run(data + start, n - start);
     }
 
-    // Too large for the stack of a run under a tight limit.
-    Block block_{SIZE};
-    std::span<char, SIZE> CBUF{block_.data(), SIZE};
+    std::array<char, SIZE> CBUF;
     ByteSink& sink_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -88,14 +89,14 @@ FileRecords records_of(const directory::Selection& start, io::Input& input, bool
     Recorder recorder(ctx, records);
     ctx.observer = &recorder;
     Discard discard;
-    io::Output output(discard);
-    driver::convert(ctx, command, input, output);
+    const auto output = std::make_unique<io::Output>(discard);
+    driver::convert(ctx, command, input, *output);
     return records;
 }
 
 FileRecords records_of(const directory::Selection& start, int fd, const std::string& name, bool level_b) {
-    io::Input input(fd, name);
-    return records_of(start, input, level_b);
+    const auto input = std::make_unique<io::Input>(fd, name);
+    return records_of(start, *input, level_b);
 }
 
 }  // namespace marlune::layout
