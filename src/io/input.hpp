@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "io/block.hpp"
+#include "io/pages.hpp"
 
 namespace marlune::io {
 
@@ -29,7 +29,7 @@ inline constexpr std::uint64_t NO_LIMIT = std::numeric_limits<std::uint64_t>::ma
 // onto the input, or another writer) is read back.
 std::uint64_t regular_file_remainder(int fd);
 
-// A run makes its Input with `new`, in pages of its own (io/block.hpp).
+// A run makes its Input with `new`, in pages of its own (io/pages.hpp).
 class Input : public InOwnPages {
 public:
     static constexpr std::size_t BLOCK = 131072;

@@ -18,7 +18,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "io/block.hpp"
+#include "io/pages.hpp"
 
 namespace marlune::io {
 
@@ -74,7 +74,7 @@ private:
     std::string data_;
 };
 
-// A run makes its Output with `new`, in pages of its own (io/block.hpp).
+// A run makes its Output with `new`, in pages of its own (io/pages.hpp).
 class Output : public InOwnPages {
 public:
     // Bytes in a block, and blocks in the buffer; SIZE - 1 bytes are held.

@@ -1,4 +1,4 @@
-#include "io/block.hpp"
+#include "io/pages.hpp"
 
 #include <new>
 #include <sys/mman.h>
