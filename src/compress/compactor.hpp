@@ -203,139 +203,138 @@ inline void Compactor::put(io::Output& out, std::int64_t line, Separators sep, c
 
 // The calls of one whole line with the compactor's state held in locals:
 // each step does exactly what the call it names does (the same pending
-// text, release position and longest length), without the checks that the
-// line cannot need: the caller has made sure with takes_line() that the
-// limit is out of reach, so nothing here can overflow. The state goes back
-// into the compactor when the line is done.
+// text and release position), without the checks that the line cannot
+// need: the caller has made sure with takes_line() that the limit is out
+// of reach, so nothing here can overflow. For the same reason the longest
+// length, which serves the limit alone, is not followed: a later call that
+// reaches the limit finds it past the longest length whatever that is. The
+// state goes back into the compactor when the line is done.
+//
+// The held separators are followed by two marks rather than counted: where
+// the last data ends in the pending text (the held separators follow it),
+// and where the last data or element separator ends (the held component
+// separators follow it). An element separator then drops the held
+// component separators by going back to its mark.
+//
+// Where the output buffer has room for all that the line can write (and
+// no line end is to be dropped), the line is written into it in place,
+// committed when the line is done.
 class Compactor::Line {
 public:
-    Line(Compactor& compactor, io::Output& out) noexcept
+    // `bound`: at most this many characters are handed over.
+    Line(Compactor& compactor, io::Output& out, std::size_t bound) noexcept
         : c_(compactor),
           out_(out),
           buffer_(compactor.buffer.get()),
           L_(compactor.L),
           alfa_(compactor.BEGINALFA),
-          longest_(compactor.MAXL_CPRINTF),
-          held_separators_(compactor.held_separators),
-          held_components_(compactor.held_components) {}
+          data_end_(compactor.L - compactor.held_separators),
+          mark_(compactor.L - compactor.held_components),
+          start_(out.NONEWLINE ? nullptr : out.room_for(static_cast<std::size_t>(compactor.L) + bound + io::CHUNK)),
+          to_(start_) {}
     Line(const Line&) = delete;
     Line& operator=(const Line&) = delete;
     ~Line() {
+        if (start_ != nullptr) out_.commit(static_cast<std::size_t>(to_ - start_));
         c_.L = L_;
         c_.BEGINALFA = alfa_;
-        c_.MAXL_CPRINTF = longest_;
-        c_.held_separators = held_separators_;
-        c_.held_components = held_components_;
+        c_.held_separators = L_ - data_end_;
+        c_.held_components = L_ - mark_;
     }
 
     // put_separator() of the element separator `c`.
     [[gnu::always_inline]] void element(char c) noexcept {
-        longer(L_ + 1);
-        L_ -= held_components_;
-        held_separators_ -= held_components_;
-        held_components_ = 0;
+        L_ = mark_;
         hold(c);
+        mark_ = L_;
     }
     // put_separator() of the component separator `c`.
     [[gnu::always_inline]] void component(char c) noexcept {
-        longer(L_ + 1);
-        ++held_components_;
         hold(c);
     }
     // put_data() of a run of data characters; `padded`: the run can be
     // read a chunk past its end (it stands in an input block).
     [[gnu::always_inline]] void data(const char* run, std::size_t length, bool padded = false) {
         const int n = static_cast<int>(length);
-        longer(L_ + n > alfa_ ? alfa_ + 1 : L_ + n);
-        append(run, n, padded);
+        if (L_ + n > alfa_) {
+            write(run, length, padded);
+        } else {
+            keep(run, n);
+        }
     }
     // put_pair() of the release character and the character it escapes.
     [[gnu::always_inline]] void pair(char release, char c) {
-        longer(L_ + 2);
         const char escaped[2] = {release, c};
-        append(escaped, 2);
+        data(escaped, 2);
     }
     // put() of one data character that is not a separator or the release
     // character.
-    [[gnu::always_inline]] void single(char c) {
-        longer(L_ + 1);
-        append(&c, 1);
-    }
+    [[gnu::always_inline]] void single(char c) { data(&c, 1); }
     // put_separator() of the separators of `fields`, by their leads, when
     // the segment terminator comes next: what they leave in the pending
     // text is dropped by it, so only the lengths are followed (the pending
     // text before the held separators stays as it is under any of them).
     template <class Fields>
     void separators_before_terminator(const Fields& fields) noexcept {
-        int length = L_, components = held_components_, highest = L_;
+        int length = L_, mark = mark_, highest = L_;
         for (const auto& f : fields) {
-            if (f.lead == '+') {
-                length -= components;
-                components = 0;
-            } else {
-                ++components;
-            }
+            if (f.lead == '+') length = mark;
             ++length;
+            if (f.lead == '+') mark = length;
             if (highest < length) highest = length;
         }
-        longer(highest + 1);
         if (alfa_ < highest) alfa_ = highest;
-        held_separators_ += length - L_;
-        held_components_ = components;
         L_ = length;
+        mark_ = mark;
     }
     // put_separator() of the segment terminator `c`.
     [[gnu::always_inline]] void terminator(char c) {
-        longer(L_ + 1);
-        if (L_ > held_separators_) out_.CPUTS(std::string_view(buffer_, static_cast<std::size_t>(L_ - held_separators_)));
-        out_.CPUT(c);
-        L_ = 0;
-        held_separators_ = held_components_ = 0;
+        if (to_ != nullptr) {
+            io::copy_chunks(to_, buffer_, static_cast<std::size_t>(data_end_));
+            to_ += data_end_;
+            *to_++ = c;
+        } else {
+            if (data_end_ != 0) out_.CPUTS(std::string_view(buffer_, static_cast<std::size_t>(data_end_)));
+            out_.CPUT(c);
+        }
+        L_ = data_end_ = mark_ = 0;
     }
 
 private:
-    void longer(int length) noexcept {
-        if (longest_ < length) longest_ = length;
-    }
     void hold(char c) noexcept {
         buffer_[L_++] = c;
-        ++held_separators_;
         if (alfa_ < L_) alfa_ = L_;
     }
-    // Data at or beyond the release position writes everything pending and
-    // itself; below it, it is appended.
-    [[gnu::always_inline]] void append(const char* run, int n, bool padded = false) {
-        held_separators_ = held_components_ = 0;
-        if (L_ + n > alfa_) {
-            // Into the output buffer in place where it has the room and no
-            // line end is to be dropped (the pending text may hold one).
-            const auto pending = static_cast<std::size_t>(L_), length = static_cast<std::size_t>(n);
-            if (char* to = out_.NONEWLINE ? nullptr : out_.room_for(pending + length + io::CHUNK)) {
-                io::copy_chunks(to, buffer_, pending);
-                if (padded) {
-                    io::copy_chunks(to + pending, run, length);
-                } else {
-                    std::memcpy(to + pending, run, length);
-                }
-                out_.commit(pending + length);
-                L_ = 0;
-                alfa_ = 0;
-                return;
-            }
-            if (L_ != 0) out_.CPUTS(std::string_view(buffer_, static_cast<std::size_t>(L_)));
-            if (n <= 2) {
-                // A lead character, an escape pair or a line end.
-                out_.CPUT(run[0]);
-                if (n == 2) out_.CPUT(run[1]);
-            } else {
-                out_.CPUTS(std::string_view(run, static_cast<std::size_t>(n)));
-            }
-            L_ = 0;
-            alfa_ = 0;
-            return;
-        }
+    // Data below the release position joins the pending text.
+    [[gnu::always_inline]] void keep(const char* run, int n) {
         std::memcpy(buffer_ + L_, run, static_cast<std::size_t>(n));
         L_ += n;
+        data_end_ = mark_ = L_;
+    }
+    // Data at or beyond the release position: everything pending is
+    // written, then the data.
+    [[gnu::always_inline]] void write(const char* run, std::size_t length, bool padded) {
+        const auto pending = static_cast<std::size_t>(L_);
+        if (to_ != nullptr) {
+            io::copy_chunks(to_, buffer_, pending);
+            to_ += pending;
+            if (padded) {
+                io::copy_chunks(to_, run, length);
+            } else {
+                std::memcpy(to_, run, length);
+            }
+            to_ += length;
+        } else {
+            if (pending != 0) out_.CPUTS(std::string_view(buffer_, pending));
+            if (length <= 2) {
+                // A lead character, an escape pair or a line end.
+                out_.CPUT(run[0]);
+                if (length == 2) out_.CPUT(run[1]);
+            } else {
+                out_.CPUTS(std::string_view(run, length));
+            }
+        }
+        L_ = alfa_ = data_end_ = mark_ = 0;
     }
 
     Compactor& c_;
@@ -343,9 +342,10 @@ private:
     char* const buffer_;
     int L_;
     int alfa_;
-    int longest_;
-    int held_separators_;
-    int held_components_;
+    int data_end_;  // the pending text up to here is data and what came before it
+    int mark_;      // the held component separators begin here
+    char* const start_;  // where the line goes in the output buffer, if in place
+    char* to_;           // ... and how far it has come
 };
 
 }  // namespace marlune::compress

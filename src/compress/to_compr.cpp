@@ -235,42 +235,109 @@ inline int pass_over_excess(Conversion& ctx, const Definition& definition, int n
     return next;
 }
 
+// The bytes of a line that are not blanks, a bit for each (bit k of word
+// k / 64 for byte k), for the line writer to find its values and their
+// trailing fill with a few word operations.
+class NonBlank {
+public:
+    // Lines up to this width are marked; wider ones take the general way.
+    static constexpr std::size_t WIDEST = 8192;
+
+    // Marks text[0, width) (the text can be read 63 bytes past its end)
+    // and returns whether a line feed stands among those bytes.
+    bool mark(const char* text, std::size_t width) noexcept {
+        const std::size_t words = (width + 63) / 64;
+        std::uint64_t feeds = 0;
+        for (std::size_t w = 0; w < words; ++w) {
+            const char* const p = text + 64 * w;
+            std::uint64_t blank = 0, feed = 0;
+#if defined(__SSE2__)
+            for (int k = 0; k < 4; ++k) {
+                const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+                blank |= static_cast<std::uint64_t>(static_cast<unsigned>(
+                             _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(' ')))))
+                         << (16 * k);
+                feed |= static_cast<std::uint64_t>(static_cast<unsigned>(
+                            _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n')))))
+                        << (16 * k);
+            }
+#else
+            for (int k = 0; k < 64; ++k) {
+                blank |= static_cast<std::uint64_t>(p[k] == ' ') << k;
+                feed |= static_cast<std::uint64_t>(p[k] == '\n') << k;
+            }
+#endif
+            bits_[w] = ~blank;
+            if (w + 1 == words) feed &= below(width - 64 * w);
+            feeds |= feed;
+        }
+        if (words != 0) bits_[words - 1] &= below(width - 64 * (words - 1));
+        // Past the last word, a bit that ends every search.
+        bits_[words] = 1;
+        return feeds != 0;
+    }
+
+    // The first marked byte at or after `p` (p <= width); a position at or
+    // past the width when there is none.
+    std::size_t next(std::size_t p) const noexcept {
+        std::size_t w = p / 64;
+        std::uint64_t word = bits_[w] & (~std::uint64_t{0} << (p % 64));
+        while (word == 0) word = bits_[++w];
+        return 64 * w + static_cast<std::size_t>(__builtin_ctzll(word));
+    }
+    // One past the last marked byte before `end`, where a byte from `begin`
+    // on is known to be marked.
+    std::size_t end_before(std::size_t end) const noexcept {
+        std::size_t w = (end - 1) / 64;
+        std::uint64_t word = bits_[w] & (~std::uint64_t{0} >> (63 - (end - 1) % 64));
+        while (word == 0) word = bits_[--w];
+        return 64 * w + 64 - static_cast<std::size_t>(__builtin_clzll(word));
+    }
+
+private:
+    // The bits below `n` (1 <= n <= 64).
+    static std::uint64_t below(std::size_t n) noexcept { return ~std::uint64_t{0} >> (64 - n); }
+
+    std::uint64_t bits_[WIDEST / 64 + 1];
+};
+
 // The line of `definition` in one go, when the input block holds all of
 // its fields and no field needs more than its blank test, its trim and its
-// releases: no -f, no -num, not the message header. The fields are read
-// where they stand, blank ones found a run at a time, and the compactor
-// takes the line with its state held in locals. Returns the byte after the
-// line, or nothing when the line takes the general way.
+// releases: no -f, no -num, not the message header. The bytes of the line
+// that are not blanks are marked first, so that the values are found from
+// the marks and the blank fields between them cost only their separators;
+// the compactor takes the line with its state held in locals. Returns the
+// byte after the line, or nothing when the line takes the general way.
 std::optional<int> whole_line(Conversion& ctx, Compactor& compactor, const Definition& definition) {
     io::Input& in = *ctx.in;
     const Separators sep = ctx.sep;
     const std::size_t width = definition.line_width - 3;
     const std::string_view ready = in.pending();
-    if (ready.size() < width) return std::nullopt;
-    // The fields end before the line end: no line feed among them, nor a
-    // carriage return and line feed right after the last but one byte.
-    const void* line_feed = std::memchr(ready.data(), '\n', std::min(ready.size(), width + 1));
-    if (line_feed != nullptr) {
-        const auto at = static_cast<std::size_t>(static_cast<const char*>(line_feed) - ready.data());
-        if (at < width || (at != 0 && ready[at - 1] == '\r')) return std::nullopt;
-    }
+    if (ready.size() < width || width > NonBlank::WIDEST) return std::nullopt;
     // Room for every character the line can hand over: the tag, a
     // separator a field, every character released, the segment's end.
-    if (!compactor.takes_line(3 + definition.fields.size() + 2 * width + 4)) return std::nullopt;
+    const std::size_t bound = 3 + definition.fields.size() + 2 * width + 4;
+    if (!compactor.takes_line(bound)) return std::nullopt;
     if (sep != Separators::level_a() && sep != Separators::level_b()) {
         for (const int end : {'@', '\r', '\n'})
             if (sep.separates(end) || end == sep.release) return std::nullopt;
     }
+    const char* const text = ready.data();
+    // The fields end before the line end: no line feed among them, nor a
+    // carriage return and line feed right after the last but one byte.
+    NonBlank marks;
+    if (marks.mark(text, width)) return std::nullopt;
+    if (ready.size() > width && text[width] == '\n' && width != 0 && text[width - 1] == '\r') return std::nullopt;
 
     ctx.escape_bytes.of(sep);
     const StopBytes& escape = ctx.escape_bytes;
     {
-        Compactor::Line line(compactor, *ctx.out);
+        Compactor::Line line(compactor, *ctx.out, bound);
         // A value: runs of data, each service character released (or, at
         // level B, dropped), a NUL nothing.
-        auto value = [&](std::string_view data, bool padded) __attribute__((always_inline)) {
-            for (std::size_t i = 0; i < data.size();) {
-                const std::string_view rest = data.substr(i);
+        auto value = [&](const char* data, std::size_t size, bool padded) __attribute__((always_inline)) {
+            for (std::size_t i = 0; i < size;) {
+                const std::string_view rest(data + i, size - i);
                 const std::size_t run = padded ? escape.run_length_padded(rest) : escape.run_length(rest);
                 if (run != 0) {
                     line.data(rest.data(), run, padded);
@@ -281,18 +348,13 @@ std::optional<int> whole_line(Conversion& ctx, Compactor& compactor, const Defin
                 ++i;
             }
         };
-        // The tag (and below, a lead character) from a copy with a chunk of
-        // room after it, so that it is written in place like a value.
-        char small[io::CHUNK] = {};
-        const std::string_view tag = definition.tag();
+        const char* const tag = definition.text;
         if (tag[2] != ' ' && !escape.stops(tag[0]) && !escape.stops(tag[1]) && !escape.stops(tag[2])) {
-            std::memcpy(small, tag.data(), 3);
-            line.data(small, 3, true);
+            line.data(tag, 3);
         } else {
-            value(tag.substr(0, without_trailing_blanks(tag)), false);
+            value(tag, without_trailing_blanks(definition.tag()), false);
         }
 
-        const char* const text = ready.data();
         auto separator = [&](const Field& f) __attribute__((always_inline)) {
             if (f.lead == '+') {
                 line.element(static_cast<char>(sep.element));
@@ -302,33 +364,50 @@ std::optional<int> whole_line(Conversion& ctx, Compactor& compactor, const Defin
         };
         const Field* f = definition.fields.data();
         const Field* const last = f + definition.fields.size();
-        std::size_t at = 0;
-        std::size_t blank_end = leading_blanks_padded(ready.substr(0, width));
-        while (f != last) {
-            if (blank_end == width) {
-                // The rest of the line is blank.
-                line.separators_before_terminator(std::span<const Field>(f, last));
-                break;
-            }
-            // The blank fields before the next value, then the field that holds it.
+        std::size_t at = 0;  // where field f begins
+        for (std::size_t first = marks.next(0); first < width; ++f) {
+            // The blank fields before the one that holds the byte at
+            // `first`, then that field's value.
             std::size_t end = at + f->width;
-            for (; end <= blank_end; end = at + f->width) {
+            for (; end <= first; end = at + f->width) {
                 separator(*f);
                 at = end;
                 ++f;
             }
             separator(*f);
-            const std::string_view field(text + at, f->width);
-            const Trimmed t = trim_in<true>(field, f->type);
-            if (t.lead != 0) {
-                small[0] = t.lead;
-                line.data(small, 1, true);
+            const char* const field = text + at;
+            if (f->type == 'N') {
+                // Leading zeros, blanks and minus signs go. A "-" among them
+                // is the sign of what is left and goes back in front of it; a
+                // field of only zeros keeps one "0"; a field of fill alone
+                // that began with "-" keeps that "-". The blanks before
+                // `first` are fill.
+                const NumericFill fill = numeric_fill_padded(std::string_view(text + first, end - first));
+                const std::size_t begin = first + fill.length;
+                char lead = 0;
+                if (begin == end) {
+                    if (fill.zero) {
+                        lead = '0';
+                    } else if (field[0] == '-') {
+                        lead = '-';
+                    }
+                } else if (fill.minus) {
+                    lead = '-';
+                }
+                if (lead != 0) line.single(lead);
+                value(text + begin, end - begin, true);
+            } else if (f->type == 'n') {
+                // Written as it stands, blanks and all.
+                value(field, end - at, true);
+            } else {
+                // Without its trailing blanks.
+                value(field, marks.end_before(end) - at, true);
             }
-            value(field.substr(t.begin, t.end - t.begin), true);
-            blank_end = end + leading_blanks_padded(ready.substr(end, width - end));
+            first = marks.next(end);
             at = end;
-            ++f;
         }
+        // The rest of the line is blank.
+        if (f != last) line.separators_before_terminator(std::span<const Field>(f, last));
         line.terminator(static_cast<char>(sep.terminator));
         if (ctx.add_at) line.single('@');
         if (ctx.add_cr) line.single('\r');

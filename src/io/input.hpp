@@ -34,9 +34,9 @@ class Input : public InOwnPages {
 public:
     static constexpr std::size_t BLOCK = 131072;
     // Bytes after the block that can always be read (never delivered): a
-    // scan may load sixteen bytes from any pending position and ignore
+    // scan may load sixty-four bytes from any pending position and ignore
     // those past the pending ones.
-    static constexpr std::size_t SLACK = 16;
+    static constexpr std::size_t SLACK = 64;
 
     // Reads the open descriptor `fd`, at most `limit` bytes; `name` is
     // quoted if a read fails. A descriptor in non-blocking mode is waited

@@ -23,17 +23,21 @@
 namespace marlune::io {
 
 // Copies and fills a chunk of sixteen bytes at a time, for loops that write
-// into the output buffer in place (Output::room_for): up to fifteen bytes
-// past the `n` are read (the source must have that slack) and written (the
-// room must have it, and later writes replace them).
+// into the output buffer in place (Output::room_for): at least one chunk,
+// even for an `n` of 0, and up to fifteen bytes past the `n` are read (the
+// source must have that slack) and written (the room must have it, and
+// later writes replace them). Most values and fills take one chunk, with
+// no loop.
 inline constexpr std::size_t CHUNK = 16;
 inline void copy_chunks(char* to, const char* from, std::size_t n) noexcept {
-    for (std::size_t k = 0; k < n; k += CHUNK) std::memcpy(to + k, from + k, CHUNK);
+    std::memcpy(to, from, CHUNK);
+    for (std::size_t k = CHUNK; k < n; k += CHUNK) std::memcpy(to + k, from + k, CHUNK);
 }
 inline void fill_chunks(char* to, char c, std::size_t n) noexcept {
     char chunk[CHUNK];
     std::memset(chunk, c, CHUNK);
-    for (std::size_t k = 0; k < n; k += CHUNK) std::memcpy(to + k, chunk, CHUNK);
+    std::memcpy(to, chunk, CHUNK);
+    for (std::size_t k = CHUNK; k < n; k += CHUNK) std::memcpy(to + k, chunk, CHUNK);
 }
 
 // Where the output blocks go. Called once per block, never per byte.
