@@ -14,6 +14,7 @@
 #include "common/definition.hpp"
 #include "compress/compactor.hpp"
 #include "compress/fill.hpp"
+#include "compress/nonblank.hpp"
 #include "expand/conversion.hpp"
 #include "expand/message.hpp"
 #include "io/input.hpp"
@@ -235,72 +236,6 @@ inline int pass_over_excess(Conversion& ctx, const Definition& definition, int n
     return next;
 }
 
-// The bytes of a line that are not blanks, a bit for each (bit k of word
-// k / 64 for byte k), for the line writer to find its values and their
-// trailing fill with a few word operations.
-class NonBlank {
-public:
-    // Lines up to this width are marked; wider ones take the general way.
-    static constexpr std::size_t WIDEST = 8192;
-
-    // Marks text[0, width) (the text can be read 63 bytes past its end)
-    // and returns whether a line feed stands among those bytes.
-    bool mark(const char* text, std::size_t width) noexcept {
-        const std::size_t words = (width + 63) / 64;
-        std::uint64_t feeds = 0;
-        for (std::size_t w = 0; w < words; ++w) {
-            const char* const p = text + 64 * w;
-            std::uint64_t blank = 0, feed = 0;
-#if defined(__SSE2__)
-            for (int k = 0; k < 4; ++k) {
-                const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-                blank |= static_cast<std::uint64_t>(static_cast<unsigned>(
-                             _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(' ')))))
-                         << (16 * k);
-                feed |= static_cast<std::uint64_t>(static_cast<unsigned>(
-                            _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n')))))
-                        << (16 * k);
-            }
-#else
-            for (int k = 0; k < 64; ++k) {
-                blank |= static_cast<std::uint64_t>(p[k] == ' ') << k;
-                feed |= static_cast<std::uint64_t>(p[k] == '\n') << k;
-            }
-#endif
-            bits_[w] = ~blank;
-            if (w + 1 == words) feed &= below(width - 64 * w);
-            feeds |= feed;
-        }
-        if (words != 0) bits_[words - 1] &= below(width - 64 * (words - 1));
-        // Past the last word, a bit that ends every search.
-        bits_[words] = 1;
-        return feeds != 0;
-    }
-
-    // The first marked byte at or after `p` (p <= width); a position at or
-    // past the width when there is none.
-    std::size_t next(std::size_t p) const noexcept {
-        std::size_t w = p / 64;
-        std::uint64_t word = bits_[w] & (~std::uint64_t{0} << (p % 64));
-        while (word == 0) word = bits_[++w];
-        return 64 * w + static_cast<std::size_t>(__builtin_ctzll(word));
-    }
-    // One past the last marked byte before `end`, where a byte from `begin`
-    // on is known to be marked.
-    std::size_t end_before(std::size_t end) const noexcept {
-        std::size_t w = (end - 1) / 64;
-        std::uint64_t word = bits_[w] & (~std::uint64_t{0} >> (63 - (end - 1) % 64));
-        while (word == 0) word = bits_[--w];
-        return 64 * w + 64 - static_cast<std::size_t>(__builtin_clzll(word));
-    }
-
-private:
-    // The bits below `n` (1 <= n <= 64).
-    static std::uint64_t below(std::size_t n) noexcept { return ~std::uint64_t{0} >> (64 - n); }
-
-    std::uint64_t bits_[WIDEST / 64 + 1];
-};
-
 // The line of `definition` in one go, when the input block holds all of
 // its fields and no field needs more than its blank test, its trim and its
 // releases: no -f, no -num, not the message header. The bytes of the line
@@ -308,6 +243,8 @@ private:
 // the marks and the blank fields between them cost only their separators;
 // the compactor takes the line with its state held in locals. Returns the
 // byte after the line, or nothing when the line takes the general way.
+static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in words read from its input block");
+
 std::optional<int> whole_line(Conversion& ctx, Compactor& compactor, const Definition& definition) {
     io::Input& in = *ctx.in;
     const Separators sep = ctx.sep;

@@ -1,0 +1,155 @@
+#include "compress/nonblank.hpp"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define MARLUNE_VECTORS32 1
+#else
+#define MARLUNE_VECTORS32 0
+#endif
+
+namespace marlune::compress {
+
+namespace {
+
+// The blanks and line feeds of the 64 bytes at `p`, a bit each.
+struct Word {
+    std::uint64_t blanks;
+    std::uint64_t feeds;
+};
+
+Word word_bytes(const char* p) noexcept {
+    Word w{0, 0};
+    for (int k = 0; k < 64; ++k) {
+        w.blanks |= static_cast<std::uint64_t>(p[k] == ' ') << k;
+        w.feeds |= static_cast<std::uint64_t>(p[k] == '\n') << k;
+    }
+    return w;
+}
+
+#if defined(__SSE2__)
+Word word_vectors16(const char* p) noexcept {
+    Word w{0, 0};
+    for (int k = 0; k < 4; ++k) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        const auto blanks = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(' '))));
+        const auto feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n'))));
+        w.blanks |= static_cast<std::uint64_t>(blanks) << (16 * k);
+        w.feeds |= static_cast<std::uint64_t>(feeds) << (16 * k);
+    }
+    return w;
+}
+#endif
+
+#if MARLUNE_VECTORS32
+[[gnu::target("avx2")]] inline std::uint64_t bits32(__m256i equal) noexcept {
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(equal));
+}
+
+[[gnu::target("avx2")]] inline Word word_vectors32(const char* p) noexcept {
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+    const __m256i blank = _mm256_set1_epi8(' '), feed = _mm256_set1_epi8('\n');
+    return {bits32(_mm256_cmpeq_epi8(low, blank)) | bits32(_mm256_cmpeq_epi8(high, blank)) << 32,
+            bits32(_mm256_cmpeq_epi8(low, feed)) | bits32(_mm256_cmpeq_epi8(high, feed)) << 32};
+}
+#endif
+
+// The marks of a line, a word at a time through `scan`; the last word holds
+// bytes past the width, which count for nothing. Returns whether a line
+// feed stands among the bytes.
+template <Word (*scan)(const char*) noexcept>
+[[gnu::always_inline]] inline bool mark_words(const char* text, std::size_t width, std::uint64_t* bits) noexcept {
+    const std::size_t words = (width + 63) / 64;
+    std::uint64_t feeds = 0;
+    std::size_t w = 0;
+    for (; w + 1 < words; ++w) {
+        const Word word = scan(text + 64 * w);
+        bits[w] = ~word.blanks;
+        feeds |= word.feeds;
+    }
+    if (words != 0) {
+        const Word word = scan(text + 64 * w);
+        const std::uint64_t valid = ~std::uint64_t{0} >> (64 * words - width);
+        bits[w] = ~word.blanks & valid;
+        feeds |= word.feeds & valid;
+    }
+    bits[words] = 1;
+    return feeds != 0;
+}
+
+bool mark_bytes(const char* text, std::size_t width, std::uint64_t* bits) noexcept {
+    return mark_words<word_bytes>(text, width, bits);
+}
+
+#if defined(__SSE2__)
+bool mark_vectors16(const char* text, std::size_t width, std::uint64_t* bits) noexcept {
+    return mark_words<word_vectors16>(text, width, bits);
+}
+#endif
+
+#if MARLUNE_VECTORS32
+[[gnu::target("avx2")]] bool mark_vectors32(const char* text, std::size_t width, std::uint64_t* bits) noexcept {
+    return mark_words<word_vectors32>(text, width, bits);
+}
+#endif
+
+using Marker = bool (*)(const char*, std::size_t, std::uint64_t*) noexcept;
+
+Marker marker(NonBlank::Scan scan) noexcept {
+    switch (scan) {
+#if MARLUNE_VECTORS32
+        case NonBlank::Scan::vectors32:
+            return mark_vectors32;
+#endif
+#if defined(__SSE2__)
+        case NonBlank::Scan::vectors16:
+            return mark_vectors16;
+#endif
+        default:
+            return mark_bytes;
+    }
+}
+
+// Chosen once, when the program starts.
+const Marker best_marker = marker(NonBlank::best());
+
+}  // namespace
+
+bool NonBlank::available(Scan scan) noexcept {
+    switch (scan) {
+        case Scan::bytes:
+            return true;
+        case Scan::vectors16:
+#if defined(__SSE2__)
+            return true;
+#else
+            return false;
+#endif
+        case Scan::vectors32:
+#if MARLUNE_VECTORS32
+            __builtin_cpu_init();
+            return __builtin_cpu_supports("avx2");
+#else
+            return false;
+#endif
+    }
+    return false;
+}
+
+NonBlank::Scan NonBlank::best() noexcept {
+    static const Scan scan = available(Scan::vectors32)   ? Scan::vectors32
+                             : available(Scan::vectors16) ? Scan::vectors16
+                                                          : Scan::bytes;
+    return scan;
+}
+
+bool NonBlank::mark(const char* text, std::size_t width) noexcept { return best_marker(text, width, bits_); }
+
+bool NonBlank::mark(const char* text, std::size_t width, Scan scan) noexcept {
+    return marker(scan)(text, width, bits_);
+}
+
+}  // namespace marlune::compress
