@@ -242,29 +242,33 @@ inline int pass_over_excess(Conversion& ctx, const Definition& definition, int n
 // that are not blanks are marked first, so that the values are found from
 // the marks and the blank fields between them cost only their separators;
 // the compactor takes the line with its state held in locals. Returns the
-// byte after the line, or nothing when the line takes the general way.
+// byte after the line, or GENERAL when the line takes the general way.
+// What whole_line() returns for a line that takes the general way: no byte
+// value, nor the end of the input.
+constexpr int GENERAL = -1000;
+
 static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in words read from its input block");
 
-std::optional<int> whole_line(Conversion& ctx, Compactor& compactor, const Definition& definition) {
+int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definition) {
     io::Input& in = *ctx.in;
     const Separators sep = ctx.sep;
     const std::size_t width = definition.line_width - 3;
     const std::string_view ready = in.pending();
-    if (ready.size() < width || width > NonBlank::WIDEST) return std::nullopt;
+    if (ready.size() < width || width > NonBlank::WIDEST) return GENERAL;
     // Room for every character the line can hand over: the tag, a
     // separator a field, every character released, the segment's end.
     const std::size_t bound = 3 + definition.fields.size() + 2 * width + 4;
-    if (!compactor.takes_line(bound)) return std::nullopt;
+    if (!compactor.takes_line(bound)) return GENERAL;
     if (sep != Separators::level_a() && sep != Separators::level_b()) {
         for (const int end : {'@', '\r', '\n'})
-            if (sep.separates(end) || end == sep.release) return std::nullopt;
+            if (sep.separates(end) || end == sep.release) return GENERAL;
     }
     const char* const text = ready.data();
     // The fields end before the line end: no line feed among them, nor a
     // carriage return and line feed right after the last but one byte.
     NonBlank marks;
-    if (marks.mark(text, width)) return std::nullopt;
-    if (ready.size() > width && text[width] == '\n' && width != 0 && text[width - 1] == '\r') return std::nullopt;
+    if (marks.mark(text, width)) return GENERAL;
+    if (ready.size() > width && text[width] == '\n' && width != 0 && text[width - 1] == '\r') return GENERAL;
 
     ctx.escape_bytes.of(sep);
     const StopBytes& escape = ctx.escape_bytes;
@@ -354,12 +358,10 @@ std::optional<int> whole_line(Conversion& ctx, Compactor& compactor, const Defin
     return pass_over_excess(ctx, definition, in.FGETC());
 }
 
-}  // namespace
 
-int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition, Path path) {
-    if (path == Path::lines && !ctx.opt.force && !ctx.opt.DOCNTNUM && !ctx.msg.inUNH) {
-        if (const std::optional<int> next = whole_line(ctx, compactor, definition)) return *next;
-    }
+// The line a field at a time: every line that whole_line() does not take,
+// and all of them on the reference path.
+[[gnu::noinline]] int field_by_field(Conversion& ctx, Compactor& compactor, const Definition& definition, Path path) {
     io::Input& in = *ctx.in;
     const Separators sep = ctx.sep;
     const bool cnt = definition.tag() == "CNT";
@@ -485,6 +487,15 @@ int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition
             break;
     }
     return pass_over_excess(ctx, definition, in.FGETC());
+}
+
+}  // namespace
+
+int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition, Path path) {
+    if (path == Path::lines && !ctx.opt.force && !ctx.opt.DOCNTNUM && !ctx.msg.inUNH) {
+        if (const int next = whole_line(ctx, compactor, definition); next != GENERAL) return next;
+    }
+    return field_by_field(ctx, compactor, definition, path);
 }
 
 int write_advice(Conversion& ctx, Compactor& compactor, const Definition& definition) {
