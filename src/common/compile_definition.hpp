@@ -2,6 +2,8 @@
 // Compiling a definition text into its table of fields, with every check of
 // the notation. The catalogue generator compiles each row with it at build
 // time; tests compile their own texts with it.
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,6 +23,7 @@ inline std::string compile_definition(const char* text, std::vector<Field>& fiel
     const auto at = [text](const char* p) { return " at position " + std::to_string(p - text + 1); };
     if (!upper(text[0]) || !upper(text[1]) || !upper(text[2])) return "the tag must be three upper-case letters";
     if (text[3] != '+') return "the tag must be followed by '+'";
+    const std::size_t first_field = fields.size();
     std::uint64_t column = 4;
     const char* p = text + 4;
     bool first = true;
@@ -43,6 +46,20 @@ inline std::string compile_definition(const char* text, std::vector<Field>& fiel
     }
     if (*p != '\'') return *p == '\0' ? "missing the closing apostrophe" : "expected '+', ':' or \"'\"" + at(p);
     if (p[1] != '\0') return "text after the closing apostrophe" + at(p + 1);
+    // The tails, from the last field back: a ':' field joins the components
+    // before the first '+'; a '+' field becomes the first '+', its own
+    // components those counted so far, and every later '+' one place further.
+    std::uint32_t components = 0, reach = 0;
+    for (std::size_t i = fields.size(); i-- > first_field;) {
+        if (fields[i].lead == ':') {
+            ++components;
+        } else {
+            reach = std::max(1 + components, reach == 0 ? 0 : reach + 1);
+            components = 0;
+        }
+        fields[i].tail_components = static_cast<std::uint16_t>(std::min<std::uint32_t>(components, 0xFFFF));
+        fields[i].tail_reach = static_cast<std::uint16_t>(std::min<std::uint32_t>(reach, 0xFFFF));
+    }
     return {};
 }
 

@@ -42,6 +42,14 @@ struct Field {
     std::uint16_t width;   // maximum width, at least 1
     std::uint32_t column;  // first column in the uncompressed line, 1-based (the
                            // tag is columns 1 to 3); holds while earlier values fit
+    // The separators of this field and those after it, for the compression
+    // of a line whose rest is blank (held separators followed in one step
+    // rather than one each): the ':' fields before the first '+' field among
+    // them (all of them when there is none), and the greatest k + c over the
+    // k-th '+' field among them followed by c ':' fields (0 when there is no
+    // '+' field). Both stop growing at 65,535.
+    std::uint16_t tail_components = 0;
+    std::uint16_t tail_reach = 0;
 
     friend bool operator==(const Field&, const Field&) = default;
 };

@@ -39,6 +39,7 @@
 #include <memory>
 #include <string_view>
 
+#include "common/definition.hpp"
 #include "common/separators.hpp"
 
 #include "io/output.hpp"
@@ -270,22 +271,16 @@ public:
     // put() of one data character that is not a separator or the release
     // character.
     [[gnu::always_inline]] void single(char c) { data(&c, 1); }
-    // put_separator() of the separators of `fields`, by their leads, when
-    // the segment terminator comes next: what they leave in the pending
-    // text is dropped by it, so only the lengths are followed (the pending
-    // text before the held separators stays as it is under any of them).
-    template <class Fields>
-    void separators_before_terminator(const Fields& fields) noexcept {
-        int length = L_, mark = mark_, highest = L_;
-        for (const auto& f : fields) {
-            if (f.lead == '+') length = mark;
-            ++length;
-            if (f.lead == '+') mark = length;
-            if (highest < length) highest = length;
-        }
+    // put_separator() of the separators of `first` and of every field after
+    // it, when the segment terminator comes next: what they leave in the
+    // pending text is dropped by it, so only the release position is
+    // followed, in one step from the field's tail (see Field): the pending
+    // length reaches the held component separators before the first element
+    // separator, and then the mark plus the tail's reach.
+    void separators_before_terminator(const Field& first) noexcept {
+        int highest = L_ + first.tail_components;
+        if (first.tail_reach != 0 && highest < mark_ + first.tail_reach) highest = mark_ + first.tail_reach;
         if (alfa_ < highest) alfa_ = highest;
-        L_ = length;
-        mark_ = mark;
     }
     // put_separator() of the segment terminator `c`.
     [[gnu::always_inline]] void terminator(char c) {

@@ -348,7 +348,7 @@ int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definiti
             at = end;
         }
         // The rest of the line is blank.
-        if (f != last) line.separators_before_terminator(std::span<const Field>(f, last));
+        if (f != last) line.separators_before_terminator(*f);
         line.terminator(static_cast<char>(sep.terminator));
         if (ctx.add_at) line.single('@');
         if (ctx.add_cr) line.single('\r');

@@ -107,7 +107,7 @@ TEST_F(Generator, AcceptsWellFormedTables) {
     fields << std::ifstream(dir_ / "out" / "catalogue_rows.cpp").rdbuf();
     // BGM's three fields, then MOA's three, once for both tables.
     EXPECT_NE(fields.str().find("kCatalogueFields[6] = {"), std::string::npos) << fields.str();
-    EXPECT_NE(fields.str().find("{':', 'N', 18, 7}"), std::string::npos) << fields.str();
+    EXPECT_NE(fields.str().find("{':', 'N', 18, 7, 2, 0}"), std::string::npos) << fields.str();
     // BGM, MOA and UNA: the MOA row of both tables is one row.
     EXPECT_NE(fields.str().find("kCatalogueRows[3] = {"), std::string::npos) << fields.str();
     std::ostringstream tables;

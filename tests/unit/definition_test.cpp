@@ -38,12 +38,35 @@ TEST_P(Compiles, FieldsWithColumns) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Compiles,
     ::testing::Values(
+        // lead, type, width, column, then the tail: the ':' fields before
+        // the first '+' from the field on, and the greatest k + c over its
+        // k-th '+' field followed by c ':' fields.
         Good{"composite", "MOA++A3:N18:A3:A3:A3'",
-             {{'+', 'A', 3, 4}, {':', 'N', 18, 7}, {':', 'A', 3, 25}, {':', 'A', 3, 28}, {':', 'A', 3, 31}}},
-        Good{"simple_elements", "UNT++N6+A14'", {{'+', 'N', 6, 4}, {'+', 'A', 14, 10}}},
+             {{'+', 'A', 3, 4, 0, 5},
+              {':', 'N', 18, 7, 4, 0},
+              {':', 'A', 3, 25, 3, 0},
+              {':', 'A', 3, 28, 2, 0},
+              {':', 'A', 3, 31, 1, 0}}},
+        Good{"simple_elements", "UNT++N6+A14'", {{'+', 'N', 6, 4, 0, 2}, {'+', 'A', 14, 10, 0, 1}}},
         Good{"tag_alone", "UNA+'", {}},
-        Good{"lower_case_types", "UST++n2:a512'", {{'+', 'n', 2, 4}, {':', 'a', 512, 6}}},
-        Good{"widest", "XYZ++A65535+N1'", {{'+', 'A', 65535, 4}, {'+', 'N', 1, 65539}}}),
+        Good{"lower_case_types", "UST++n2:a512'", {{'+', 'n', 2, 4, 0, 2}, {':', 'a', 512, 6, 1, 0}}},
+        Good{"widest", "XYZ++A65535+N1'", {{'+', 'A', 65535, 4, 0, 2}, {'+', 'N', 1, 65539, 0, 1}}},
+        // From the front, the third '+' reaches furthest (3 + 1).
+        Good{"tail_reach_from_a_later_element", "ABC++A1:A1:A1+A1+A1:A1'",
+             {{'+', 'A', 1, 4, 0, 4},
+              {':', 'A', 1, 5, 2, 3},
+              {':', 'A', 1, 6, 1, 3},
+              {'+', 'A', 1, 7, 0, 3},
+              {'+', 'A', 1, 8, 0, 2},
+              {':', 'A', 1, 9, 1, 0}}},
+        // The first composite reaches furthest (1 + 3).
+        Good{"tail_reach_from_the_first_composite", "DEF++A1:A1:A1:A1+A1+A1'",
+             {{'+', 'A', 1, 4, 0, 4},
+              {':', 'A', 1, 5, 3, 2},
+              {':', 'A', 1, 6, 2, 2},
+              {':', 'A', 1, 7, 1, 2},
+              {'+', 'A', 1, 8, 0, 2},
+              {'+', 'A', 1, 9, 0, 1}}}),
     [](const ::testing::TestParamInfo<Good>& info) { return std::string(info.param.name); });
 
 struct Bad {

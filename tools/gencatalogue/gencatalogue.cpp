@@ -182,12 +182,12 @@ std::string rows_source(const FieldPool& pool) {
         << "namespace marlune::directory::detail {\n\n"
         << "extern const Field kCatalogueFields[" << pool_size(fields) << "];\n"
         << "extern const Definition kCatalogueRows[" << pool.rows().size() << "];\n\n"
-        << "// lead, type, width, column\n"
+        << "// lead, type, width, column, tail components, tail reach\n"
         << "const Field kCatalogueFields[" << pool_size(fields) << "] = {";
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const Field& f = fields[i];
         src << (i % 8 == 0 ? "\n    " : " ") << "{'" << f.lead << "', '" << f.type << "', " << f.width << ", "
-            << f.column << "},";
+            << f.column << ", " << f.tail_components << ", " << f.tail_reach << "},";
     }
     src << "\n};\n\n"
         << "// text, fields, line width\n"
