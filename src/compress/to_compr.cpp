@@ -272,29 +272,13 @@ int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definiti
 
     ctx.escape_bytes.of(sep);
     const StopBytes& escape = ctx.escape_bytes;
+    // A tag with a byte that would have to be released (the advice made a
+    // letter a separator) takes the general way.
+    const char* const tag = definition.text;
+    if (tag[2] == ' ' || escape.stops(tag[0]) || escape.stops(tag[1]) || escape.stops(tag[2])) return GENERAL;
     {
         Compactor::Line line(compactor, *ctx.out, bound);
-        // A value: runs of data, each service character released (or, at
-        // level B, dropped), a NUL nothing.
-        auto value = [&](const char* data, std::size_t size, bool padded) __attribute__((always_inline)) {
-            for (std::size_t i = 0; i < size;) {
-                const std::string_view rest(data + i, size - i);
-                const std::size_t run = padded ? escape.run_length_padded(rest) : escape.run_length(rest);
-                if (run != 0) {
-                    line.data(rest.data(), run, padded);
-                    i += run;
-                    continue;
-                }
-                if (data[i] != '\0' && sep.release != 0) line.pair(static_cast<char>(sep.release), data[i]);
-                ++i;
-            }
-        };
-        const char* const tag = definition.text;
-        if (tag[2] != ' ' && !escape.stops(tag[0]) && !escape.stops(tag[1]) && !escape.stops(tag[2])) {
-            line.data(tag, 3);
-        } else {
-            value(tag, without_trailing_blanks(definition.tag()), false);
-        }
+        line.data(tag, 3);
 
         auto separator = [&](const Field& f) __attribute__((always_inline)) {
             if (f.lead == '+') {
@@ -316,7 +300,10 @@ int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definiti
                 ++f;
             }
             separator(*f);
-            const char* const field = text + at;
+            // What is written of the field: from `begin` to `stop`, after
+            // `lead` where it is not 0.
+            std::size_t begin = at, stop = end;
+            char lead = 0;
             if (f->type == 'N') {
                 // Leading zeros, blanks and minus signs go. A "-" among them
                 // is the sign of what is left and goes back in front of it; a
@@ -324,25 +311,33 @@ int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definiti
                 // that began with "-" keeps that "-". The blanks before
                 // `first` are fill.
                 const NumericFill fill = numeric_fill_padded(std::string_view(text + first, end - first));
-                const std::size_t begin = first + fill.length;
-                char lead = 0;
+                begin = first + fill.length;
                 if (begin == end) {
                     if (fill.zero) {
                         lead = '0';
-                    } else if (field[0] == '-') {
+                    } else if (text[at] == '-') {
                         lead = '-';
                     }
                 } else if (fill.minus) {
                     lead = '-';
                 }
                 if (lead != 0) line.single(lead);
-                value(text + begin, end - begin, true);
-            } else if (f->type == 'n') {
-                // Written as it stands, blanks and all.
-                value(field, end - at, true);
-            } else {
-                // Without its trailing blanks.
-                value(field, marks.end_before(end) - at, true);
+            } else if (f->type != 'n') {
+                // Without its trailing blanks ("n" is written as it stands,
+                // blanks and all).
+                stop = marks.end_before(end);
+            }
+            // Runs of data, each service character released (or, at level
+            // B, dropped), a NUL nothing.
+            for (std::size_t i = begin; i < stop;) {
+                const std::size_t run = escape.run_length_padded(std::string_view(text + i, stop - i));
+                if (run != 0) {
+                    line.data(text + i, run, true);
+                    i += run;
+                    continue;
+                }
+                if (text[i] != '\0' && sep.release != 0) line.pair(static_cast<char>(sep.release), text[i]);
+                ++i;
             }
             first = marks.next(end);
             at = end;
