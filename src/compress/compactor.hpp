@@ -217,13 +217,20 @@ inline void Compactor::put(io::Output& out, std::int64_t line, Separators sep, c
 // separators follow it). An element separator then drops the held
 // component separators by going back to its mark.
 //
-// Where the output buffer has room for all that the line can write (and
-// no line end is to be dropped), the line is written into it in place,
-// committed when the line is done.
+// The line is written into the output buffer in place, which the caller
+// has made sure has the room (see room()), and committed when it is done.
 class Compactor::Line {
 public:
-    // `bound`: at most this many characters are handed over.
-    Line(Compactor& compactor, io::Output& out, std::size_t bound) noexcept
+    // Room in the output buffer for a line that hands over at most `bound`
+    // characters (everything pending, then those, then the slack of the
+    // chunk copies); nullptr where the buffer has not the room or -n drops
+    // line ends (which the pending text may hold).
+    static char* room(const Compactor& compactor, io::Output& out, std::size_t bound) noexcept {
+        return out.NONEWLINE ? nullptr : out.room_for(static_cast<std::size_t>(compactor.L) + bound + io::CHUNK);
+    }
+
+    // `to`: what room() gave.
+    Line(Compactor& compactor, io::Output& out, char* to) noexcept
         : c_(compactor),
           out_(out),
           buffer_(compactor.buffer.get()),
@@ -231,12 +238,12 @@ public:
           alfa_(compactor.BEGINALFA),
           data_end_(compactor.L - compactor.held_separators),
           mark_(compactor.L - compactor.held_components),
-          start_(out.NONEWLINE ? nullptr : out.room_for(static_cast<std::size_t>(compactor.L) + bound + io::CHUNK)),
-          to_(start_) {}
+          start_(to),
+          to_(to) {}
     Line(const Line&) = delete;
     Line& operator=(const Line&) = delete;
     ~Line() {
-        if (start_ != nullptr) out_.commit(static_cast<std::size_t>(to_ - start_));
+        out_.commit(static_cast<std::size_t>(to_ - start_));
         c_.L = L_;
         c_.BEGINALFA = alfa_;
         c_.held_separators = L_ - data_end_;
@@ -250,17 +257,28 @@ public:
         mark_ = L_;
     }
     // put_separator() of the component separator `c`.
-    [[gnu::always_inline]] void component(char c) noexcept {
-        hold(c);
-    }
+    [[gnu::always_inline]] void component(char c) noexcept { hold(c); }
     // put_data() of a run of data characters; `padded`: the run can be
     // read a chunk past its end (it stands in an input block).
     [[gnu::always_inline]] void data(const char* run, std::size_t length, bool padded = false) {
         const int n = static_cast<int>(length);
         if (L_ + n > alfa_) {
-            write(run, length, padded);
+            // At or beyond the release position: everything pending is
+            // written, then the data.
+            io::copy_chunks(to_, buffer_, static_cast<std::size_t>(L_));
+            to_ += L_;
+            if (padded) {
+                io::copy_chunks(to_, run, length);
+            } else {
+                std::memcpy(to_, run, length);
+            }
+            to_ += length;
+            L_ = alfa_ = data_end_ = mark_ = 0;
         } else {
-            keep(run, n);
+            // Below it, the data joins the pending text.
+            std::memcpy(buffer_ + L_, run, length);
+            L_ += n;
+            data_end_ = mark_ = L_;
         }
     }
     // put_pair() of the release character and the character it escapes.
@@ -284,14 +302,9 @@ public:
     }
     // put_separator() of the segment terminator `c`.
     [[gnu::always_inline]] void terminator(char c) {
-        if (to_ != nullptr) {
-            io::copy_chunks(to_, buffer_, static_cast<std::size_t>(data_end_));
-            to_ += data_end_;
-            *to_++ = c;
-        } else {
-            if (data_end_ != 0) out_.CPUTS(std::string_view(buffer_, static_cast<std::size_t>(data_end_)));
-            out_.CPUT(c);
-        }
+        io::copy_chunks(to_, buffer_, static_cast<std::size_t>(data_end_));
+        to_ += data_end_;
+        *to_++ = c;
         L_ = data_end_ = mark_ = 0;
     }
 
@@ -299,37 +312,6 @@ private:
     void hold(char c) noexcept {
         buffer_[L_++] = c;
         if (alfa_ < L_) alfa_ = L_;
-    }
-    // Data below the release position joins the pending text.
-    [[gnu::always_inline]] void keep(const char* run, int n) {
-        std::memcpy(buffer_ + L_, run, static_cast<std::size_t>(n));
-        L_ += n;
-        data_end_ = mark_ = L_;
-    }
-    // Data at or beyond the release position: everything pending is
-    // written, then the data.
-    [[gnu::always_inline]] void write(const char* run, std::size_t length, bool padded) {
-        const auto pending = static_cast<std::size_t>(L_);
-        if (to_ != nullptr) {
-            io::copy_chunks(to_, buffer_, pending);
-            to_ += pending;
-            if (padded) {
-                io::copy_chunks(to_, run, length);
-            } else {
-                std::memcpy(to_, run, length);
-            }
-            to_ += length;
-        } else {
-            if (pending != 0) out_.CPUTS(std::string_view(buffer_, pending));
-            if (length <= 2) {
-                // A lead character, an escape pair or a line end.
-                out_.CPUT(run[0]);
-                if (length == 2) out_.CPUT(run[1]);
-            } else {
-                out_.CPUTS(std::string_view(run, length));
-            }
-        }
-        L_ = alfa_ = data_end_ = mark_ = 0;
     }
 
     Compactor& c_;
@@ -339,7 +321,7 @@ private:
     int alfa_;
     int data_end_;  // the pending text up to here is data and what came before it
     int mark_;      // the held component separators begin here
-    char* const start_;  // where the line goes in the output buffer, if in place
+    char* const start_;  // where the line goes in the output buffer
     char* to_;           // ... and how far it has come
 };
 
