@@ -12,7 +12,9 @@
 namespace marlune::compress {
 
 void Compactor::allocate() {
-    tmp_buf.reset(new (std::nothrow) char[PIECE_SIZE]);
+    // Also where a whole line is written when the output buffer has not
+    // the room for it (see Line::room()).
+    tmp_buf.reset(new (std::nothrow) char[std::max<std::size_t>(PIECE_SIZE, BUFFER_SIZE + io::CHUNK)]);
     buffer.reset(new (std::nothrow) char[BUFFER_SIZE + io::CHUNK]());
     if (!tmp_buf || !buffer) fatal("Out of memory\n");
     L = 0;

@@ -217,20 +217,15 @@ inline void Compactor::put(io::Output& out, std::int64_t line, Separators sep, c
 // separators follow it). An element separator then drops the held
 // component separators by going back to its mark.
 //
-// The line is written into the output buffer in place, which the caller
-// has made sure has the room (see room()), and committed when it is done.
+// The line is written into the output buffer in place, and committed when
+// it is done. Where the buffer has not the room for all that the line can
+// write (or -n drops the line ends, which the pending text may hold), it is
+// written aside and handed to the output when it is done, which flushes
+// the buffer at the same byte as one character at a time would.
 class Compactor::Line {
 public:
-    // Room in the output buffer for a line that hands over at most `bound`
-    // characters (everything pending, then those, then the slack of the
-    // chunk copies); nullptr where the buffer has not the room or -n drops
-    // line ends (which the pending text may hold).
-    static char* room(const Compactor& compactor, io::Output& out, std::size_t bound) noexcept {
-        return out.NONEWLINE ? nullptr : out.room_for(static_cast<std::size_t>(compactor.L) + bound + io::CHUNK);
-    }
-
-    // `to`: what room() gave.
-    Line(Compactor& compactor, io::Output& out, char* to) noexcept
+    // `bound`: at most this many characters are handed over (takes_line()).
+    Line(Compactor& compactor, io::Output& out, std::size_t bound) noexcept
         : c_(compactor),
           out_(out),
           buffer_(compactor.buffer.get()),
@@ -238,12 +233,17 @@ public:
           alfa_(compactor.BEGINALFA),
           data_end_(compactor.L - compactor.held_separators),
           mark_(compactor.L - compactor.held_components),
-          start_(to),
-          to_(to) {}
+          start_(room(compactor, out, bound)),
+          to_(start_) {}
     Line(const Line&) = delete;
     Line& operator=(const Line&) = delete;
     ~Line() {
-        out_.commit(static_cast<std::size_t>(to_ - start_));
+        const auto written = static_cast<std::size_t>(to_ - start_);
+        if (start_ == c_.tmp_buf.get()) {
+            out_.CPUTS(std::string_view(start_, written));
+        } else {
+            out_.commit(written);
+        }
         c_.L = L_;
         c_.BEGINALFA = alfa_;
         c_.held_separators = L_ - data_end_;
@@ -309,6 +309,12 @@ public:
     }
 
 private:
+    // Where the line goes: everything pending, then what is handed over,
+    // then the slack of the chunk copies.
+    static char* room(Compactor& compactor, io::Output& out, std::size_t bound) noexcept {
+        char* const to = out.room_for(static_cast<std::size_t>(compactor.L) + bound + io::CHUNK);
+        return to != nullptr && !out.NONEWLINE ? to : compactor.tmp_buf.get();
+    }
     void hold(char c) noexcept {
         buffer_[L_++] = c;
         if (alfa_ < L_) alfa_ = L_;
@@ -321,7 +327,7 @@ private:
     int alfa_;
     int data_end_;  // the pending text up to here is data and what came before it
     int mark_;      // the held component separators begin here
-    char* const start_;  // where the line goes in the output buffer
+    char* const start_;  // where the line goes: the output buffer or aside
     char* to_;           // ... and how far it has come
 };
 

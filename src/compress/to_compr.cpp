@@ -243,14 +243,14 @@ constexpr int GENERAL = -1000;
 static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in words read from its input block");
 
 // The line of `definition` in one go, when the input block holds all of
-// its fields, the output buffer has the room for all it can write, and no
-// field needs more than its blank test, its trim and its releases: no -f,
-// no -num, not the message header, no -n. The bytes of the line that are
-// not blanks are marked first, so that the values are found from the marks
-// and the blank fields between them cost only their separators; the
-// compactor takes the line with its state held in locals, and the line is
-// written into the output buffer in place. Returns the byte after the
-// line, or GENERAL when the line takes the general way.
+// its fields and no field needs more than its blank test, its trim and its
+// releases: no -f, no -num, not the message header. The bytes of the line
+// that are not blanks are marked first, so that the values are found from
+// the marks and the blank fields between them cost only their separators;
+// the compactor takes the line with its state held in locals, and the line
+// is written into the output buffer in place where it has the room.
+// Returns the byte after the line, or GENERAL when the line takes the
+// general way.
 int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definition) {
     io::Input& in = *ctx.in;
     const Separators sep = ctx.sep;
@@ -261,8 +261,6 @@ int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definiti
     // separator a field, every character released, the segment's end.
     const std::size_t bound = 3 + definition.fields.size() + 2 * width + 4;
     if (!compactor.takes_line(bound)) return GENERAL;
-    char* const to = Compactor::Line::room(compactor, *ctx.out, bound);
-    if (to == nullptr) return GENERAL;
     if (sep != Separators::level_a() && sep != Separators::level_b()) {
         for (const int end : {'@', '\r', '\n'})
             if (sep.separates(end) || end == sep.release) return GENERAL;
@@ -281,7 +279,7 @@ int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definiti
     const char* const tag = definition.text;
     if (tag[2] == ' ' || escape.stops(tag[0]) || escape.stops(tag[1]) || escape.stops(tag[2])) return GENERAL;
     {
-        Compactor::Line line(compactor, *ctx.out, to);
+        Compactor::Line line(compactor, *ctx.out, bound);
         line.data(tag, 3);
 
         auto separator = [&](const Field& f) __attribute__((always_inline)) {
