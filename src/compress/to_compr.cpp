@@ -244,7 +244,7 @@ static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in wor
 
 // The line of `definition` in one go, when the input block holds all of
 // its fields and no field needs more than its blank test, its trim and its
-// releases: no -f, no -num, not the message header. The bytes of the line
+// releases: no -f, no -num. The bytes of the line
 // that are not blanks are marked first, so that the values are found from
 // the marks and the blank fields between them cost only their separators;
 // the compactor takes the line with its state held in locals, and the line
@@ -346,6 +346,15 @@ int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definiti
         }
         // The rest of the line is blank.
         if (f != last) line.separators_before_terminator(*f);
+        if (ctx.msg.inUNH) {
+            // The message header: its third and fourth fields (the version
+            // and release of the message) choose the directory.
+            const std::span<const Field> fields = definition.fields;
+            for (std::size_t k = 2; k < 4 && k < fields.size(); ++k) {
+                const std::string_view field(text + (fields[k].column - 4), fields[k].width);
+                expand::capture_unh(ctx, static_cast<int>(k + 1), processed(field, trim(field, fields[k].type)));
+            }
+        }
         line.terminator(static_cast<char>(sep.terminator));
         if (ctx.add_at) line.single('@');
         if (ctx.add_cr) line.single('\r');
@@ -489,7 +498,7 @@ int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definiti
 }  // namespace
 
 int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition, Path path) {
-    if (path == Path::lines && !ctx.opt.force && !ctx.opt.DOCNTNUM && !ctx.msg.inUNH) {
+    if (path == Path::lines && !ctx.opt.force && !ctx.opt.DOCNTNUM) {
         if (const int next = whole_line(ctx, compactor, definition); next != GENERAL) return next;
     }
     return field_by_field(ctx, compactor, definition, path);
