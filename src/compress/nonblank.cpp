@@ -57,6 +57,13 @@ Word word_vectors16(const char* p) noexcept {
 }
 #endif
 
+#if MARLUNE_VECTORS32
+[[gnu::target("avx512bw")]] inline Word word_vectors64(const char* p) noexcept {
+    const __m512i bytes = _mm512_loadu_si512(p);
+    return {_mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(' ')), _mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8('\n'))};
+}
+#endif
+
 // The marks of a line, a word at a time through `scan`; the last word holds
 // bytes past the width, which count for nothing. Returns whether a line
 // feed stands among the bytes.
@@ -91,6 +98,10 @@ bool mark_vectors16(const char* text, std::size_t width, std::uint64_t* bits) no
 #endif
 
 #if MARLUNE_VECTORS32
+[[gnu::target("avx512bw")]] bool mark_vectors64(const char* text, std::size_t width, std::uint64_t* bits) noexcept {
+    return mark_words<word_vectors64>(text, width, bits);
+}
+
 [[gnu::target("avx2")]] bool mark_vectors32(const char* text, std::size_t width, std::uint64_t* bits) noexcept {
     return mark_words<word_vectors32>(text, width, bits);
 }
@@ -101,6 +112,8 @@ using Marker = bool (*)(const char*, std::size_t, std::uint64_t*) noexcept;
 Marker marker(NonBlank::Scan scan) noexcept {
     switch (scan) {
 #if MARLUNE_VECTORS32
+        case NonBlank::Scan::vectors64:
+            return mark_vectors64;
         case NonBlank::Scan::vectors32:
             return mark_vectors32;
 #endif
@@ -135,12 +148,20 @@ bool NonBlank::available(Scan scan) noexcept {
 #else
             return false;
 #endif
+        case Scan::vectors64:
+#if MARLUNE_VECTORS32
+            __builtin_cpu_init();
+            return __builtin_cpu_supports("avx512bw");
+#else
+            return false;
+#endif
     }
     return false;
 }
 
 NonBlank::Scan NonBlank::best() noexcept {
-    static const Scan scan = available(Scan::vectors32)   ? Scan::vectors32
+    static const Scan scan = available(Scan::vectors64)   ? Scan::vectors64
+                             : available(Scan::vectors32) ? Scan::vectors32
                              : available(Scan::vectors16) ? Scan::vectors16
                                                           : Scan::bytes;
     return scan;

@@ -14,9 +14,9 @@ public:
     // Bytes past the width that mark() may read.
     static constexpr std::size_t READS_PAST = 63;
 
-    // How the bytes are compared: one at a time, sixteen, or thirty-two
-    // where the processor has the vectors for it.
-    enum class Scan { bytes, vectors16, vectors32 };
+    // How the bytes are compared: one at a time, sixteen, thirty-two or
+    // sixty-four where the processor has the vectors for it.
+    enum class Scan { bytes, vectors16, vectors32, vectors64 };
     static bool available(Scan scan) noexcept;
     // The fastest scan the processor has.
     static Scan best() noexcept;

@@ -78,7 +78,8 @@ TEST_P(NonBlankScan, AgreesWithAByteByByteReading) {
 INSTANTIATE_TEST_SUITE_P(Scans, NonBlankScan,
                          ::testing::Values(Case{NonBlank::Scan::bytes, "bytes"},
                                            Case{NonBlank::Scan::vectors16, "vectors16"},
-                                           Case{NonBlank::Scan::vectors32, "vectors32"}),
+                                           Case{NonBlank::Scan::vectors32, "vectors32"},
+                                           Case{NonBlank::Scan::vectors64, "vectors64"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NonBlankScan, TheBestScanIsAvailable) { EXPECT_TRUE(NonBlank::available(NonBlank::best())); }
