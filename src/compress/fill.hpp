@@ -83,35 +83,6 @@ inline std::size_t leading_blanks(std::string_view text) noexcept {
     return i;
 }
 
-// The same for a `text` that can be read sixteen bytes past its end (in an
-// input block, which has that slack): a short field costs one load.
-inline std::size_t without_trailing_blanks_padded(std::string_view text) noexcept {
-#if defined(__SSE2__)
-    const std::size_t n = text.size();
-    if (n < 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data()));
-        const unsigned same = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(' ')))) |
-                              (0xFFFFu << n);
-        return (same & 0xFFFF) == 0xFFFF ? 0 : 32 - static_cast<std::size_t>(__builtin_clz(~same & 0xFFFF));
-    }
-#endif
-    return without_trailing_blanks(text);
-}
-
-inline std::size_t leading_blanks_padded(std::string_view text) noexcept {
-#if defined(__SSE2__)
-    const __m128i blanks = _mm_set1_epi8(' ');
-    for (std::size_t i = 0; i < text.size(); i += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-        const unsigned same = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, blanks)));
-        if (same != 0xFFFF) return std::min(text.size(), i + static_cast<std::size_t>(__builtin_ctz(~same)));
-    }
-    return text.size();
-#else
-    return leading_blanks(text);
-#endif
-}
-
 // The leading run of "0", blank and "-" of a numeric field: its length, and
 // whether it holds a "0" and a "-".
 struct NumericFill {

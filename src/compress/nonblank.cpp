@@ -5,9 +5,9 @@
 #endif
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
-#define MARLUNE_VECTORS32 1
+#define MARLUNE_X86_VECTORS 1
 #else
-#define MARLUNE_VECTORS32 0
+#define MARLUNE_X86_VECTORS 0
 #endif
 
 namespace marlune::compress {
@@ -43,7 +43,7 @@ Word word_vectors16(const char* p) noexcept {
 }
 #endif
 
-#if MARLUNE_VECTORS32
+#if MARLUNE_X86_VECTORS
 [[gnu::target("avx2")]] inline std::uint64_t bits32(__m256i equal) noexcept {
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(equal));
 }
@@ -57,7 +57,7 @@ Word word_vectors16(const char* p) noexcept {
 }
 #endif
 
-#if MARLUNE_VECTORS32
+#if MARLUNE_X86_VECTORS
 [[gnu::target("avx512bw")]] inline Word word_vectors64(const char* p) noexcept {
     const __m512i bytes = _mm512_loadu_si512(p);
     return {_mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(' ')), _mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8('\n'))};
@@ -97,7 +97,7 @@ bool mark_vectors16(const char* text, std::size_t width, std::uint64_t* bits) no
 }
 #endif
 
-#if MARLUNE_VECTORS32
+#if MARLUNE_X86_VECTORS
 [[gnu::target("avx512bw")]] bool mark_vectors64(const char* text, std::size_t width, std::uint64_t* bits) noexcept {
     return mark_words<word_vectors64>(text, width, bits);
 }
@@ -111,7 +111,7 @@ using Marker = bool (*)(const char*, std::size_t, std::uint64_t*) noexcept;
 
 Marker marker(NonBlank::Scan scan) noexcept {
     switch (scan) {
-#if MARLUNE_VECTORS32
+#if MARLUNE_X86_VECTORS
         case NonBlank::Scan::vectors64:
             return mark_vectors64;
         case NonBlank::Scan::vectors32:
@@ -142,21 +142,16 @@ bool NonBlank::available(Scan scan) noexcept {
             return false;
 #endif
         case Scan::vectors32:
-#if MARLUNE_VECTORS32
-            __builtin_cpu_init();
-            return __builtin_cpu_supports("avx2");
-#else
-            return false;
-#endif
         case Scan::vectors64:
-#if MARLUNE_VECTORS32
-            __builtin_cpu_init();
-            return __builtin_cpu_supports("avx512bw");
-#else
-            return false;
-#endif
+            break;
     }
+#if MARLUNE_X86_VECTORS
+    // The wider vectors, where the processor has them.
+    __builtin_cpu_init();
+    return scan == Scan::vectors32 ? __builtin_cpu_supports("avx2") != 0 : __builtin_cpu_supports("avx512bw") != 0;
+#else
     return false;
+#endif
 }
 
 NonBlank::Scan NonBlank::best() noexcept {

@@ -21,21 +21,13 @@
 
 namespace marlune::compress {
 
-namespace {
-
-// trim(); `padded`: the text can be read a chunk past its end (it stands
-// in an input block), so that its fill is found with whole loads.
-template <bool padded>
-Trimmed trim_in(std::string_view text, char type) noexcept {
-    auto trailing = [](std::string_view t) {
-        return padded ? without_trailing_blanks_padded(t) : without_trailing_blanks(t);
-    };
+Trimmed trim(std::string_view text, char type) noexcept {
     if (type == 'N') {
         // Leading zeros, blanks and minus signs go. A "-" among them is the
         // sign of what is left and goes back in front of it; a field of only
         // zeros keeps one "0"; a field of fill alone that began with "-"
         // keeps that "-".
-        const NumericFill fill = padded ? numeric_fill_padded(text) : numeric_fill(text);
+        const NumericFill fill = numeric_fill(text);
         char lead = 0;
         if (fill.length == text.size()) {
             if (fill.zero) {
@@ -51,14 +43,10 @@ Trimmed trim_in(std::string_view text, char type) noexcept {
     if (type == 'n') {
         // Written as it stands, unless it holds nothing but blanks: then it
         // is empty.
-        return {0, trailing(text) == 0 ? 0 : text.size(), 0};
+        return {0, without_trailing_blanks(text) == 0 ? 0 : text.size(), 0};
     }
-    return {0, trailing(text), 0};
+    return {0, without_trailing_blanks(text), 0};
 }
-
-}  // namespace
-
-Trimmed trim(std::string_view text, char type) noexcept { return trim_in<false>(text, type); }
 
 namespace {
 
