@@ -217,11 +217,12 @@ inline void Compactor::put(io::Output& out, std::int64_t line, Separators sep, c
 // separators follow it). An element separator then drops the held
 // component separators by going back to its mark.
 //
-// The line is written into the output buffer in place, and committed when
-// it is done. Where the buffer has not the room for all that the line can
+// The line is written into the output buffer in place, and committed by
+// finish(). Where the buffer has not the room for all that the line can
 // write (or -n drops the line ends, which the pending text may hold), it is
-// written aside and handed to the output when it is done, which flushes
-// the buffer at the same byte as one character at a time would.
+// written aside and handed to the output by finish(), which flushes the
+// buffer at the same byte as one character at a time would (and can fail
+// as a write does: it is no work for the destructor).
 class Compactor::Line {
 public:
     // `bound`: at most this many characters are handed over (takes_line()).
@@ -238,16 +239,20 @@ public:
     Line(const Line&) = delete;
     Line& operator=(const Line&) = delete;
     ~Line() {
+        c_.L = L_;
+        c_.BEGINALFA = alfa_;
+        c_.held_separators = L_ - data_end_;
+        c_.held_components = L_ - mark_;
+    }
+
+    // Hands what the line wrote to the output: the last call.
+    void finish() {
         const auto written = static_cast<std::size_t>(to_ - start_);
         if (start_ == c_.tmp_buf.get()) {
             out_.CPUTS(std::string_view(start_, written));
         } else {
             out_.commit(written);
         }
-        c_.L = L_;
-        c_.BEGINALFA = alfa_;
-        c_.held_separators = L_ - data_end_;
-        c_.held_components = L_ - mark_;
     }
 
     // put_separator() of the element separator `c`.

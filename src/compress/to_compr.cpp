@@ -347,6 +347,7 @@ int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definiti
         if (ctx.add_at) line.single('@');
         if (ctx.add_cr) line.single('\r');
         line.single('\n');
+        line.finish();
     }
     in.consume(width);
     return pass_over_excess(ctx, definition, in.FGETC());
