@@ -56,6 +56,8 @@ public:
 #if defined(__SSE2__)
             for (std::size_t k = 0; k < 6; ++k) vector_[k] = _mm_set1_epi8(bytes[k]);
 #endif
+            letters_ = true;
+            for (int c = 'A'; c <= 'Z'; ++c) letters_ = letters_ && !stop_[static_cast<unsigned char>(c)];
             for_ = sep;
             built_ = true;
         }
@@ -64,6 +66,8 @@ public:
 
     // Whether `c` is one of the bytes, for the separator set of the last of().
     bool stops(char c) const noexcept { return stop_[static_cast<unsigned char>(c)]; }
+    // Whether none of the upper-case letters A to Z is one of the bytes.
+    bool letters_pass() const noexcept { return letters_; }
 
     // Length of the run of ordinary bytes that `text` begins with, for the
     // separator set of the last of(): sixteen bytes at a time where the
@@ -112,6 +116,7 @@ private:
 #endif
     std::array<bool, 256> stop_{};
     Separators for_{};
+    bool letters_ = true;
     char extra_;
     char extra2_;
     bool built_ = false;

@@ -239,7 +239,7 @@ static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in wor
 // is written into the output buffer in place where it has the room.
 // Returns the byte after the line, or GENERAL when the line takes the
 // general way.
-int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definition) {
+[[gnu::always_inline]] inline int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definition) {
     io::Input& in = *ctx.in;
     const Separators sep = ctx.sep;
     const std::size_t width = definition.line_width - 3;
@@ -262,10 +262,10 @@ int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definiti
 
     ctx.escape_bytes.of(sep);
     const StopBytes& escape = ctx.escape_bytes;
-    // A tag with a byte that would have to be released (the advice made a
-    // letter a separator) takes the general way.
+    // A tag (three upper-case letters) that would need releases (an advice
+    // made a letter a separator) takes the general way.
     const char* const tag = definition.text;
-    if (tag[2] == ' ' || escape.stops(tag[0]) || escape.stops(tag[1]) || escape.stops(tag[2])) return GENERAL;
+    if (!escape.letters_pass()) return GENERAL;
     {
         Compactor::Line line(compactor, *ctx.out, bound);
         line.data(tag, 3);
