@@ -107,9 +107,7 @@ bool mark_vectors16(const char* text, std::size_t width, std::uint64_t* bits) no
 }
 #endif
 
-using Marker = bool (*)(const char*, std::size_t, std::uint64_t*) noexcept;
-
-Marker marker(NonBlank::Scan scan) noexcept {
+NonBlank::Marker marker(NonBlank::Scan scan) noexcept {
     switch (scan) {
 #if MARLUNE_X86_VECTORS
         case NonBlank::Scan::vectors64:
@@ -126,10 +124,10 @@ Marker marker(NonBlank::Scan scan) noexcept {
     }
 }
 
-// Chosen once, when the program starts.
-const Marker best_marker = marker(NonBlank::best());
-
 }  // namespace
+
+// Chosen once, when the program starts.
+const NonBlank::Marker NonBlank::best_marker_ = marker(NonBlank::best());
 
 bool NonBlank::available(Scan scan) noexcept {
     switch (scan) {
@@ -162,7 +160,6 @@ NonBlank::Scan NonBlank::best() noexcept {
     return scan;
 }
 
-bool NonBlank::mark(const char* text, std::size_t width) noexcept { return best_marker(text, width, bits_); }
 
 bool NonBlank::mark(const char* text, std::size_t width, Scan scan) noexcept {
     return marker(scan)(text, width, bits_);

@@ -25,7 +25,7 @@ public:
     // READS_PAST bytes past its end) and returns whether a line feed stands
     // among those bytes. Until the next mark(), next() and end_before()
     // answer for them.
-    bool mark(const char* text, std::size_t width) noexcept;
+    bool mark(const char* text, std::size_t width) noexcept { return best_marker_(text, width, bits_); }
     // The same through a given scan, which must be available.
     bool mark(const char* text, std::size_t width, Scan scan) noexcept;
 
@@ -46,7 +46,13 @@ public:
         return 64 * w + 64 - static_cast<std::size_t>(__builtin_clzll(word));
     }
 
+    // How a scan marks a line, into the words it is given.
+    using Marker = bool (*)(const char* text, std::size_t width, std::uint64_t* bits) noexcept;
+
 private:
+    // The fastest scan's.
+    static const Marker best_marker_;
+
     // Bit k of word k / 64 for byte k; after the last word, a word whose
     // lowest bit ends every search.
     std::uint64_t bits_[WIDEST / 64 + 1];
