@@ -21,24 +21,25 @@
 
 namespace marlune::compress {
 
+namespace {
+
+// What goes in front of a numeric value once its fill (leading zeros,
+// blanks and minus signs) is removed: a "-" among the fill is the sign of
+// what is left; a field of only zeros keeps one "0"; a field of fill alone
+// that began with "-" (`first`) keeps that "-". `fill_alone`: the fill is the
+// whole field.
+char numeric_lead(const NumericFill& fill, bool fill_alone, char first) noexcept {
+    if (fill_alone) return fill.zero ? '0' : first == '-' ? '-' : 0;
+    return fill.minus ? '-' : 0;
+}
+
+}  // namespace
+
 Trimmed trim(std::string_view text, char type) noexcept {
     if (type == 'N') {
-        // Leading zeros, blanks and minus signs go. A "-" among them is the
-        // sign of what is left and goes back in front of it; a field of only
-        // zeros keeps one "0"; a field of fill alone that began with "-"
-        // keeps that "-".
         const NumericFill fill = numeric_fill(text);
-        char lead = 0;
-        if (fill.length == text.size()) {
-            if (fill.zero) {
-                lead = '0';
-            } else if (fill.length > 0 && text[0] == '-') {
-                lead = '-';
-            }
-        } else if (fill.minus) {
-            lead = '-';
-        }
-        return {fill.length, text.size(), lead};
+        const bool fill_alone = fill.length == text.size();
+        return {fill.length, text.size(), numeric_lead(fill, fill_alone, text.empty() ? 0 : text[0])};
     }
     if (type == 'n') {
         // Written as it stands, unless it holds nothing but blanks: then it
@@ -295,22 +296,11 @@ static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in wor
             std::size_t begin = at, stop = end;
             char lead = 0;
             if (f->type == 'N') {
-                // Leading zeros, blanks and minus signs go. A "-" among them
-                // is the sign of what is left and goes back in front of it; a
-                // field of only zeros keeps one "0"; a field of fill alone
-                // that began with "-" keeps that "-". The blanks before
+                // Its fill goes, as trim() takes it; the blanks before
                 // `first` are fill.
                 const NumericFill fill = numeric_fill_padded(std::string_view(text + first, end - first));
                 begin = first + fill.length;
-                if (begin == end) {
-                    if (fill.zero) {
-                        lead = '0';
-                    } else if (text[at] == '-') {
-                        lead = '-';
-                    }
-                } else if (fill.minus) {
-                    lead = '-';
-                }
+                lead = numeric_lead(fill, begin == end, text[at]);
                 if (lead != 0) line.single(lead);
             } else if (f->type != 'n') {
                 // Without its trailing blanks ("n" is written as it stands,
