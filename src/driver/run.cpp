@@ -17,6 +17,8 @@
 #include "driver/convert.hpp"
 #include "driver/help.hpp"
 #include "io/input.hpp"
+#include "io/output.hpp"
+#include "io/pipe.hpp"
 
 namespace marlune::driver {
 
@@ -231,6 +233,7 @@ int run_checked(int argc, char** argv, std::FILE* err) {
 
     summary(err, ctx, req);
 
+    io::widen_pipe(files.in);
     const auto input = std::make_unique<io::Input>(files.in, req.input, files.in_size);
     input->prefetch();
     files.out = std::strcmp(req.output, "-") == 0 ? stdout : std::fopen(req.output, "w");
@@ -238,6 +241,7 @@ int run_checked(int argc, char** argv, std::FILE* err) {
         if (errno == ENOMEM) fatal("Out of memory\n");
         fatal("Couldn't open output file '%s'\n", req.output);
     }
+    io::widen_pipe(fileno(files.out));
 
     // The input is read and the output written straight through their
     // descriptors, a block at a time.

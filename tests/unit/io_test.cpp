@@ -18,6 +18,7 @@
 #include "common/fatal.hpp"
 #include "io/input.hpp"
 #include "io/output.hpp"
+#include "io/pipe.hpp"
 
 namespace marlune::io {
 namespace {
@@ -441,6 +442,51 @@ TEST(FileSink, FailedWriteIsReported) {
         EXPECT_STREQ(e.what(), "Couldn't write output file 'out.u'\n");
     }
     std::fclose(file);
+}
+
+// A pipe is widened, from either end, without losing what it holds; one
+// already wider, and anything that is not a pipe, are left as they are.
+TEST(WidenPipe, GrowsPipesOnly) {
+    // Widths any user may set (the system's limit is 1 MiB by default).
+    constexpr int wide = 256 * 1024;
+    struct Case {
+        const char* what;
+        int before;   // width set first (0: the system's default)
+        bool reader;  // widened through the reading end
+    };
+    for (const Case c : {Case{"default, from the reading end", 0, true}, Case{"default, from the writing end", 0, false},
+                         Case{"already wider", 2 * wide, true}}) {
+        SCOPED_TRACE(c.what);
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        if (c.before != 0 && ::fcntl(ends[0], F_SETPIPE_SZ, c.before) < 0) {
+            // Wider than this user may make a pipe: nothing to check.
+            ::close(ends[0]);
+            ::close(ends[1]);
+            continue;
+        }
+        const int was = ::fcntl(ends[0], F_GETPIPE_SZ);
+        ASSERT_EQ(::write(ends[1], "held", 4), 4);
+        widen_pipe(c.reader ? ends[0] : ends[1], wide);
+        const int now = ::fcntl(ends[0], F_GETPIPE_SZ);
+        if (c.before == 0) {
+            EXPECT_EQ(now, wide);
+        } else {
+            EXPECT_EQ(now, was) << "never narrowed";
+        }
+        char got[8] = {};
+        EXPECT_EQ(::read(ends[0], got, sizeof got), 4);
+        EXPECT_STREQ(got, "held");
+        ::close(ends[0]);
+        ::close(ends[1]);
+    }
+    ScratchFile file("abc");
+    const int fd = ::open(file.name(), O_RDONLY);
+    widen_pipe(fd);
+    char got[4] = {};
+    EXPECT_EQ(::read(fd, got, 3), 3) << "a regular file reads as before";
+    ::close(fd);
+    widen_pipe(-1);
 }
 
 }  // namespace
