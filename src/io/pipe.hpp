@@ -4,8 +4,10 @@
 
 namespace marlune::io {
 
-// What a pipe is widened to.
-inline constexpr int WIDE_PIPE = 1 << 20;
+// What a pipe is widened to: four times the default, which takes the
+// waits out; a user's pipes share a limit of the system (64 MiB by
+// default), so they are not made wider than that needs.
+inline constexpr int WIDE_PIPE = 1 << 18;
 
 // Makes the pipe `fd` hold `width` bytes (or as near to it as the system
 // allows) where it holds less. A pipe holds 64 KiB by default: the
