@@ -19,7 +19,10 @@ std::uint64_t regular_file_remainder(int fd) {
     return st.st_size > offset ? static_cast<std::uint64_t>(st.st_size - offset) : 0;
 }
 
-Input::Input(int fd, std::string name, std::uint64_t limit) : fd_(fd), left_(limit), name_(std::move(name)) {}
+Input::Input(int fd, std::string name, std::uint64_t limit) : fd_(fd), left_(limit), name_(std::move(name)) {
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode)) block_ = PIPE_BLOCK;
+}
 
 Input::Input(std::string_view data, std::size_t chunk)
     : memory_(data), chunk_(std::clamp<std::size_t>(chunk, 1, BLOCK)) {}
@@ -28,17 +31,17 @@ bool Input::refill() {
     BUFLEN = 0;
     INBUF = 0;
     if (ended_) return false;
-    BUFLEN = static_cast<std::int32_t>(read_into(FBUF.data(), BLOCK));
+    BUFLEN = static_cast<std::int32_t>(read_into(FBUF.data(), block_));
     return BUFLEN != 0;
 }
 
 std::string_view Input::peek(std::size_t n) {
-    n = std::min(n, BLOCK);
+    n = std::min(n, block_);
     while (pending().size() < n && !ended_) {
         const std::size_t held = pending().size();
         std::memmove(FBUF.data(), FBUF.data() + INBUF, held);
         INBUF = 0;
-        BUFLEN = static_cast<std::int32_t>(held + read_into(FBUF.data() + held, BLOCK - held));
+        BUFLEN = static_cast<std::int32_t>(held + read_into(FBUF.data() + held, block_ - held));
     }
     return pending().substr(0, n);
 }

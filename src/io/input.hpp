@@ -1,10 +1,11 @@
 #pragma once
 // Buffered byte input: the whole program reads its input one byte at a time
-// through FGETC. Blocks of up to 131,072 bytes are read straight from the
-// file descriptor (or copied from memory for in-process runs), with no
-// per-byte call into the C library. A read returns what the descriptor has
-// ready (a pipe or a terminal delivers less), so the size of the block only
-// sets how few reads a large file takes, never when a byte is delivered.
+// through FGETC. Blocks of up to 131,072 bytes (524,288 from a pipe) are
+// read straight from the file descriptor (or copied from memory for
+// in-process runs), with no per-byte call into the C library. A read
+// returns what the descriptor has ready (a pipe or a terminal delivers
+// less), so the size of the block only sets how few reads a large input
+// takes, never when a byte is delivered.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -33,6 +34,9 @@ std::uint64_t regular_file_remainder(int fd);
 class Input : public InOwnPages {
 public:
     static constexpr std::size_t BLOCK = 131072;
+    // A pipe is read in blocks of up to four times that: each read of a
+    // pipe costs more than one of a file, and may wake its writer.
+    static constexpr std::size_t PIPE_BLOCK = 4 * BLOCK;
     // Bytes after the block that can always be read (never delivered): a
     // scan may load sixty-four bytes from any pending position and ignore
     // those past the pending ones.
@@ -99,7 +103,7 @@ private:
     std::size_t read_block(char* to, std::size_t size);
     void wait_for_data();
 
-    std::array<char, BLOCK + SLACK> FBUF{};  // zeroed, so that the slack is defined
+    std::array<char, PIPE_BLOCK + SLACK> FBUF{};  // zeroed, so that the slack is defined
     std::int32_t BUFLEN = 0;
     std::int32_t INBUF = 0;
 
@@ -110,6 +114,7 @@ private:
     std::string name_;
     std::string_view memory_;
     std::size_t chunk_ = BLOCK;
+    std::size_t block_ = BLOCK;  // bytes a read asks for
 };
 
 }  // namespace marlune::io

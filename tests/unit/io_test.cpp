@@ -298,6 +298,26 @@ TEST(Input, ReadsNoFurtherThanTheLimit) {
     }
 }
 
+// A pipe is read in wider blocks than a file: what the pipe holds comes in
+// as few reads, each delivering up to PIPE_BLOCK bytes, every byte in order.
+TEST(Input, PipeIsReadInWiderBlocks) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const std::size_t size = Input::PIPE_BLOCK + Input::BLOCK / 2;
+    if (::fcntl(ends[1], F_SETPIPE_SZ, 1 << 20) < static_cast<int>(size)) {
+        ::close(ends[0]);
+        ::close(ends[1]);
+        GTEST_SKIP() << "the system does not let a pipe hold the data";
+    }
+    const std::string data = pattern(size, 'p');
+    ASSERT_EQ(::write(ends[1], data.data(), data.size()), static_cast<ssize_t>(data.size()));
+    ::close(ends[1]);
+    Input in(ends[0], "-");
+    EXPECT_EQ(read_all(in), data);
+    EXPECT_EQ(in.reads(), 3u) << "two blocks and the end";
+    ::close(ends[0]);
+}
+
 // A pipe whose reading end is in non-blocking mode, written by another
 // thread in pieces with pauses, the first of them before anything is there.
 struct SlowWriter {
