@@ -217,8 +217,11 @@ inline void Compactor::put(io::Output& out, std::int64_t line, Separators sep, c
 // separators follow it). An element separator then drops the held
 // component separators by going back to its mark.
 //
-// The line is written into the output buffer in place, and committed by
-// finish(). Where the buffer has not the room for all that the line can
+// The pending text is kept where it will be written, right after what the
+// line has written so far, so that writing it out costs nothing (and no
+// byte just stored is read back); it goes back into the compactor's buffer
+// when the line is done. The line is written into the output buffer in
+// place, and committed by finish(). Where the buffer has not the room for all that the line can
 // write (or -n drops the line ends, which the pending text may hold), it is
 // written aside and handed to the output by finish(), which flushes the
 // buffer at the same byte as one character at a time would (and can fail
@@ -235,10 +238,15 @@ public:
           data_end_(compactor.L - compactor.held_separators),
           mark_(compactor.L - compactor.held_components),
           start_(room(compactor, out, bound)),
-          to_(start_) {}
+          to_(start_) {
+        if (L_ != 0) std::memcpy(to_, buffer_, static_cast<std::size_t>(L_));
+    }
     Line(const Line&) = delete;
     Line& operator=(const Line&) = delete;
     ~Line() {
+        // What is still pending stands past what was handed over, in room
+        // that later writes take.
+        if (L_ != 0) std::memcpy(buffer_, to_, static_cast<std::size_t>(L_));
         c_.L = L_;
         c_.BEGINALFA = alfa_;
         c_.held_separators = L_ - data_end_;
@@ -269,8 +277,7 @@ public:
         const int n = static_cast<int>(length);
         if (L_ + n > alfa_) {
             // At or beyond the release position: everything pending is
-            // written, then the data.
-            io::copy_chunks(to_, buffer_, static_cast<std::size_t>(L_));
+            // written (it stands there already), then the data.
             to_ += L_;
             if (padded) {
                 io::copy_chunks(to_, run, length);
@@ -281,19 +288,38 @@ public:
             L_ = alfa_ = data_end_ = mark_ = 0;
         } else {
             // Below it, the data joins the pending text.
-            std::memcpy(buffer_ + L_, run, length);
+            std::memcpy(to_ + L_, run, length);
             L_ += n;
             data_end_ = mark_ = L_;
         }
     }
     // put_pair() of the release character and the character it escapes.
     [[gnu::always_inline]] void pair(char release, char c) {
-        const char escaped[2] = {release, c};
-        data(escaped, 2);
+        if (L_ + 2 > alfa_) {
+            to_ += L_;
+            to_[0] = release;
+            to_[1] = c;
+            to_ += 2;
+            L_ = alfa_ = data_end_ = mark_ = 0;
+        } else {
+            to_[L_] = release;
+            to_[L_ + 1] = c;
+            L_ += 2;
+            data_end_ = mark_ = L_;
+        }
     }
     // put() of one data character that is not a separator or the release
     // character.
-    [[gnu::always_inline]] void single(char c) { data(&c, 1); }
+    [[gnu::always_inline]] void single(char c) {
+        if (L_ + 1 > alfa_) {
+            to_ += L_;
+            *to_++ = c;
+            L_ = alfa_ = data_end_ = mark_ = 0;
+        } else {
+            to_[L_++] = c;
+            data_end_ = mark_ = L_;
+        }
+    }
     // put_separator() of the separators of `first` and of every field after
     // it, when the segment terminator comes next: what they leave in the
     // pending text is dropped by it, so only the release position is
@@ -307,7 +333,6 @@ public:
     }
     // put_separator() of the segment terminator `c`.
     [[gnu::always_inline]] void terminator(char c) {
-        io::copy_chunks(to_, buffer_, static_cast<std::size_t>(data_end_));
         to_ += data_end_;
         *to_++ = c;
         L_ = data_end_ = mark_ = 0;
@@ -321,7 +346,7 @@ private:
         return to != nullptr && !out.NONEWLINE ? to : compactor.tmp_buf.get();
     }
     void hold(char c) noexcept {
-        buffer_[L_++] = c;
+        to_[L_++] = c;
         if (alfa_ < L_) alfa_ = L_;
     }
 

@@ -114,7 +114,10 @@ inline NumericFill numeric_fill(std::string_view text) noexcept {
 // input block, which has that slack): sixteen bytes a load.
 inline NumericFill numeric_fill_padded(std::string_view text) noexcept {
 #if defined(__SSE2__)
-    NumericFill fill{0, false, false};
+    // The zeros and minus signs of the fill are gathered as bits (kept in
+    // registers, where flags set in a loop would go through memory).
+    std::size_t length = 0;
+    unsigned zeros_seen = 0, minus_seen = 0;
     for (std::size_t i = 0; i < text.size(); i += 16) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
         const auto zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('0'))));
@@ -126,12 +129,12 @@ inline NumericFill numeric_fill_padded(std::string_view text) noexcept {
         const unsigned other = ~(zeros | minus | blanks) | (0xFFFFu << valid);
         const auto k = static_cast<std::size_t>(__builtin_ctz(other | 0x10000u));
         const unsigned before = (1u << k) - 1;
-        fill.zero = fill.zero || (zeros & before) != 0;
-        fill.minus = fill.minus || (minus & before) != 0;
-        fill.length = i + k;
+        zeros_seen |= zeros & before;
+        minus_seen |= minus & before;
+        length = i + k;
         if (k != 16) break;
     }
-    return fill;
+    return {length, zeros_seen != 0, minus_seen != 0};
 #else
     return numeric_fill(text);
 #endif
