@@ -95,10 +95,52 @@ private:
         return c;
     }
 
+    // The fields of a line written in place: into the output buffer past
+    // its committed bytes, where it has the room for the whole line, with
+    // a cursor of the line's own (which stays in a register, where the
+    // buffer's length would be stored and loaded again for every field),
+    // and committed at once before anything else is written (settle()).
+    class InPlace {
+    public:
+        InPlace(io::Output& out, std::size_t room, bool wanted) noexcept
+            : out_(out), start_(wanted ? out.room_for(room) : nullptr), to_(start_) {}
+        // Where the next bytes go; nullptr when the line is not written in
+        // place (now).
+        char* to() const noexcept { return to_; }
+        void advance(std::size_t n) noexcept { to_ += n; }
+        void settle() noexcept {
+            if (to_ == nullptr) return;
+            out_.commit(static_cast<std::size_t>(to_ - start_));
+            start_ = to_ = nullptr;
+        }
+        void renew(std::size_t room) noexcept { start_ = to_ = out_.room_for(room); }
+
+    private:
+        io::Output& out_;
+        char* start_;
+        char* to_;
+    };
+
+    // Blanks, in place where the line is written so.
+    void blanks(InPlace& place, std::ptrdiff_t width) {
+        if (char* to = place.to()) {
+            if (width <= 0) return;
+            io::fill_chunks(to, ' ', static_cast<std::size_t>(width));
+            place.advance(static_cast<std::size_t>(width));
+        } else {
+            out_.fill(' ', width);
+        }
+    }
+
+    // Room for what a line's fields write where all its values fit, with
+    // the slack of the chunk copies.
+    std::size_t line_room() const noexcept { return line_width_ + io::CHUNK; }
+
     // The data elements of the segment. A compiled definition begins with a
     // '+' field and read_colon stops at the next one, so every field here
     // begins a data element.
     void read_plus(std::span<const Field> fields) {
+        InPlace place(out_, line_room(), plain_);
         const Field* pos = fields.data();
         const Field* const end = pos + fields.size();
         while (pos != end) {
@@ -107,46 +149,47 @@ private:
             // element is absent, but the components that follow are read.)
             if (blank_absent_ && (ended_ || (ending_ != sep_.element && ending_ != sep_.component))) {
                 // Blanks up to the end of the line, found from the columns.
-                out_.fill(' ', static_cast<std::ptrdiff_t>(line_width_) - static_cast<std::ptrdiff_t>(pos->column - 1));
+                blanks(place, static_cast<std::ptrdiff_t>(line_width_) - static_cast<std::ptrdiff_t>(pos->column - 1));
                 cu_fieldno_ += static_cast<int>(end - pos);
+                place.settle();
                 return;
             }
-            field_or_value(*pos++, sep_.element, false, false);
+            field_or_value(*pos++, sep_.element, false, false, place);
             ++cu_fieldno_;
-            pos = read_colon(pos, end);
+            pos = read_colon(pos, end, place);
         }
+        place.settle();
     }
 
     // The further components of one data element; returns the next field
     // that begins a data element, or the end.
-    const Field* read_colon(const Field* pos, const Field* end) {
+    [[gnu::always_inline]] const Field* read_colon(const Field* pos, const Field* end, InPlace& place) {
         for (; pos != end && pos->lead == ':'; ++pos) {
             // A component that is not there: neither are the rest of its
             // data element's.
             if (blank_absent_ && (ended_ || ending_ != sep_.component)) {
-                return absent(pos, end, [](const Field& f) { return f.lead == ':'; });
+                return absent(pos, end, place);
             }
             const Field& f = *pos;
             const bool total = ctx_.opt.DOCNTNUM && ctx_.msg.INCNTNUM && numeric(f.type);
             const bool capture = ctx_.msg.inUNH && (cu_fieldno_ == 2 || cu_fieldno_ == 3);
-            field_or_value(f, sep_.component, total, capture);
+            field_or_value(f, sep_.component, total, capture, place);
             ++cu_fieldno_;
             if (capture) capture_unh(ctx_, cu_fieldno_, capture_);
         }
         return pos;
     }
 
-    // Absent fields from `pos` on while `more` holds them, written at once:
-    // blanks of their widths (only where blank_absent_ holds, so that each
-    // would have written exactly that). Returns the first field after them.
-    template <class More>
-    const Field* absent(const Field* pos, const Field* end, More more) {
+    // The absent components from `pos` on, written at once: blanks of
+    // their widths (only where blank_absent_ holds, so that each would
+    // have written exactly that). Returns the first field after them.
+    [[gnu::always_inline]] const Field* absent(const Field* pos, const Field* end, InPlace& place) {
         std::ptrdiff_t width = 0;
-        for (; pos != end && more(*pos); ++pos) {
+        for (; pos != end && pos->lead == ':'; ++pos) {
             width += pos->width;
             ++cu_fieldno_;
         }
-        out_.fill(' ', width);
+        blanks(place, width);
         return pos;
     }
 
@@ -157,9 +200,16 @@ private:
     // message header.
     // field(), with a present value that the block holds whole written
     // where it stands (value_in_block).
-    [[gnu::always_inline]] void field_or_value(const Field& f, signed char introducer, bool total, bool capture) {
-        if (plain_ && !total && !capture && !ended_ && ending_ == introducer && value_in_block(f)) return;
-        field(f, introducer, total, capture);
+    [[gnu::always_inline]] void field_or_value(const Field& f, signed char introducer, bool total, bool capture,
+                                               InPlace& place) {
+        if (plain_ && !total && !capture && !ended_ && ending_ == introducer && value_in_block(f, place)) return;
+        if (place.to() != nullptr) {
+            place.settle();
+            field(f, introducer, total, capture);
+            place.renew(line_room());
+        } else {
+            field(f, introducer, total, capture);
+        }
     }
 
     void field(const Field& f, signed char introducer, bool total, bool capture) {
@@ -262,13 +312,13 @@ private:
     // stores may reach past the field into room written later; the loads
     // past the value stay in the block's slack). False, with nothing read or
     // committed, for any other.
-    [[gnu::always_inline]] bool value_in_block(const Field& f) {
+    [[gnu::always_inline]] bool value_in_block(const Field& f, InPlace& place) {
+        char* const to = place.to();
+        if (to == nullptr) return false;
         const std::string_view ready = in_.pending();
         std::size_t n = stops_.run_length_padded(ready);  // bytes of the value
         const std::size_t width = f.width;
         if (n >= ready.size() || n > width) return false;
-        char* const to = out_.room_for(width + io::CHUNK);
-        if (to == nullptr) return false;
         const char* from = ready.data();
         std::size_t read = n;  // bytes of the input
         int c = static_cast<signed char>(ready[read]);
@@ -307,7 +357,7 @@ private:
                 io::copy_chunks(to + at + width - n, from, digits);
             }
         }
-        out_.commit(width);
+        place.advance(width);
         in_.consume(read + 1);
         if (c == '\n') ++in_.LINENO;
         ending_ = c;
