@@ -96,29 +96,46 @@ private:
     }
 
     // The fields of a line written in place: into the output buffer past
-    // its committed bytes, where it has the room for the whole line, with
-    // a cursor of the line's own (which stays in a register, where the
-    // buffer's length would be stored and loaded again for every field),
-    // and committed at once before anything else is written (settle()).
+    // its committed bytes, where it has the room for the whole line, and
+    // read from the input block where they stand, each through a cursor of
+    // the line's own (which stays in a register, where the lengths of the
+    // buffer and the block would be stored and loaded again for every
+    // field). Both are settled at once before anything else writes or
+    // reads (settle()).
     class InPlace {
     public:
-        InPlace(io::Output& out, std::size_t room, bool wanted) noexcept
-            : out_(out), start_(wanted ? out.room_for(room) : nullptr), to_(start_) {}
+        InPlace(io::Output& out, io::Input& in, std::size_t room, bool wanted) noexcept : out_(out), in_(in) {
+            if (wanted) renew(room);
+        }
         // Where the next bytes go; nullptr when the line is not written in
         // place (now).
         char* to() const noexcept { return to_; }
         void advance(std::size_t n) noexcept { to_ += n; }
+        // The bytes of the block not read yet, while the line is written in
+        // place; `n` of them read.
+        std::string_view ready() const noexcept { return {from_, static_cast<std::size_t>(end_ - from_)}; }
+        void take(std::size_t n) noexcept { from_ += n; }
         void settle() noexcept {
             if (to_ == nullptr) return;
             out_.commit(static_cast<std::size_t>(to_ - start_));
+            in_.consume(static_cast<std::size_t>(from_ - first_));
             start_ = to_ = nullptr;
         }
-        void renew(std::size_t room) noexcept { start_ = to_ = out_.room_for(room); }
+        void renew(std::size_t room) noexcept {
+            start_ = to_ = out_.room_for(room);
+            const std::string_view pending = in_.pending();
+            first_ = from_ = pending.data();
+            end_ = pending.data() + pending.size();
+        }
 
     private:
         io::Output& out_;
-        char* start_;
-        char* to_;
+        io::Input& in_;
+        char* start_ = nullptr;
+        char* to_ = nullptr;
+        const char* first_ = nullptr;
+        const char* from_ = nullptr;
+        const char* end_ = nullptr;
     };
 
     // Blanks, in place where the line is written so.
@@ -140,7 +157,7 @@ private:
     // '+' field and read_colon stops at the next one, so every field here
     // begins a data element.
     void read_plus(std::span<const Field> fields) {
-        InPlace place(out_, line_room(), plain_);
+        InPlace place(out_, in_, line_room(), plain_);
         const Field* pos = fields.data();
         const Field* const end = pos + fields.size();
         while (pos != end) {
@@ -315,7 +332,7 @@ private:
     [[gnu::always_inline]] bool value_in_block(const Field& f, InPlace& place) {
         char* const to = place.to();
         if (to == nullptr) return false;
-        const std::string_view ready = in_.pending();
+        const std::string_view ready = place.ready();
         std::size_t n = stops_.run_length_padded(ready);  // bytes of the value
         const std::size_t width = f.width;
         if (n >= ready.size() || n > width) return false;
@@ -358,7 +375,7 @@ private:
             }
         }
         place.advance(width);
-        in_.consume(read + 1);
+        place.take(read + 1);
         if (c == '\n') ++in_.LINENO;
         ending_ = c;
         return true;
