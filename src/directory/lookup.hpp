@@ -116,14 +116,19 @@ Resolution look_up(Selection& dir, const char* window, std::uint16_t code, std::
 // finds for it and its table, with the -w trace; a tag defined nowhere is
 // reported (`line` is quoted, the warning counted) and gives no definition.
 // The bytes that are not a tag and the tags remembered cost no call.
+inline Resolution ifthenelse(Selection& dir, const char* window, std::uint16_t code, std::int64_t line) {
+    if (!dir.GENFINDINFO) {
+        const Selection::Remembered& slot = remembered_slot(dir, code);
+        if (slot.key == remembered_key(dir, code)) return {slot.definition, slot.table};
+    }
+    return look_up(dir, window, code, line);
+}
+
+// The same for the window's tag code, when it holds a tag.
 inline Resolution ifthenelse(Selection& dir, const char* window, std::int64_t line) {
     const auto code = tag_code(window);
     if (!code) return {nullptr, nullptr};
-    if (!dir.GENFINDINFO) {
-        const Selection::Remembered& slot = remembered_slot(dir, *code);
-        if (slot.key == remembered_key(dir, *code)) return {slot.definition, slot.table};
-    }
-    return look_up(dir, window, *code, line);
+    return ifthenelse(dir, window, *code, line);
 }
 
 // The definition alone, or nullptr.

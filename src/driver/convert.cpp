@@ -73,13 +73,17 @@ void segment_loop(Context& ctx) {
     for (;;) {
         // Three letters at the front of the block after a byte that is no
         // letter: the windows before the last of them hold no tag, so they
-        // are taken at once (unless they may begin an advice).
+        // are taken at once (unless they may begin an advice). Their tag
+        // code is taken from the bytes as they are read, not from the
+        // window they are copied to (the lookup would wait for the copy).
         const std::string_view ready = in.pending();
-        if (!letter(window[1]) && ready.size() >= 3 && letter(ready[0]) && letter(ready[1]) && letter(ready[2]) &&
+        std::optional<std::uint16_t> code;
+        if (!letter(window[1]) && ready.size() >= 3 && (code = directory::tag_code(ready.data())) &&
             !(compressed && ready.substr(0, 3) == "UNA")) {
             std::memcpy(window, ready.data(), 3);
             in.consume(3);
         } else {
+            code.reset();
             int c = in.FGETC();
             if (in.FEOF()) break;
             if (c == ';') {
@@ -91,21 +95,23 @@ void segment_loop(Context& ctx) {
             }
             if (compressed && ctx.sep.layout(c) && c != ctx.sep.release) continue;
             window[2] = static_cast<char>(c);
+            code = directory::tag_code(window);
         }
         std::optional<int> next;
         if (compressed && std::memcmp(window, "UNA", 3) == 0) next = read_advice(ctx, window);
         // A tag that the lookup resolves: the segment is converted, and the
         // byte after it takes the window's newest place.
-        if (!next) {
-            if (const directory::Resolution row = directory::ifthenelse(ctx.dir, window, in.LINENO); row.definition) {
-                if (observer) observer->resolved(window, row);
-                next = read_tag(ctx, *row.definition);
+        if (!next && code) {
+            const directory::Resolution row = directory::ifthenelse(ctx.dir, window, *code, in.LINENO);
+            if (const Definition* const definition = row.definition) {
+                if (observer) observer->resolved(window, directory::Resolution(row));
+                next = read_tag(ctx, *definition);
                 // The interchange of an advice ends with its UNZ segment.
-                if (ctx.advice && row.definition->tag() == "UNZ") {
+                if (ctx.advice && definition->tag() == "UNZ") {
                     ctx.sep = ctx.command_sep;
                     ctx.advice = false;
                 }
-            } else if (observer && directory::tag_code(window)) {
+            } else if (observer) {
                 observer->unknown(window);
             }
         }
