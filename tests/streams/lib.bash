@@ -12,6 +12,13 @@ fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 cp "$here/../../examples/orders.edi" orders.edi
 "$bin" -au orders.edi orders.unc 2>/dev/null || { echo "cannot expand the example"; exit 2; }
 
+# many COUNT: many.edi, COUNT copies of the example, and its expansion
+# many.unc.
+many() {
+  for _ in $(seq "$1"); do cat orders.edi; done > many.edi
+  "$bin" -au many.edi many.unc 2>/dev/null
+}
+
 # expect NAME STATUS STDERR: compares the last run's status and standard
 # error (in $status and the file err) with the wanted ones.
 expect() {
