@@ -220,8 +220,10 @@ inline void Compactor::put(io::Output& out, std::int64_t line, Separators sep, c
 // The pending text is kept where it will be written, right after what the
 // line has written so far, so that writing it out costs nothing (and no
 // byte just stored is read back); it goes back into the compactor's buffer
-// when the line is done. The line is written into the output buffer in
-// place, and committed by finish(). Where the buffer has not the room for all that the line can
+// when the line is done.
+//
+// The line is written into the output buffer in place, and committed by
+// finish(). Where the buffer has not the room for all that the line can
 // write (or -n drops the line ends, which the pending text may hold), it is
 // written aside and handed to the output by finish(), which flushes the
 // buffer at the same byte as one character at a time would (and can fail

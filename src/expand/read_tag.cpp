@@ -112,8 +112,9 @@ private:
         char* to() const noexcept { return to_; }
         void advance(std::size_t n) noexcept { to_ += n; }
         // The bytes of the block not read yet, while the line is written in
-        // place; `n` of them read.
+        // place.
         std::string_view ready() const noexcept { return {from_, static_cast<std::size_t>(end_ - from_)}; }
+        // `n` of them read.
         void take(std::size_t n) noexcept { from_ += n; }
         void settle() noexcept {
             if (to_ == nullptr) return;
