@@ -276,52 +276,22 @@ public:
     // put_data() of a run of data characters; `padded`: the run can be
     // read a chunk past its end (it stands in an input block).
     [[gnu::always_inline]] void data(const char* run, std::size_t length, bool padded = false) {
-        const int n = static_cast<int>(length);
-        if (L_ + n > alfa_) {
-            // At or beyond the release position: everything pending is
-            // written (it stands there already), then the data.
-            to_ += L_;
-            if (padded) {
-                io::copy_chunks(to_, run, length);
-            } else {
-                std::memcpy(to_, run, length);
-            }
-            to_ += length;
-            L_ = alfa_ = data_end_ = mark_ = 0;
+        char* const at = data_room(static_cast<int>(length));
+        if (padded) {
+            io::copy_chunks(at, run, length);
         } else {
-            // Below it, the data joins the pending text.
-            std::memcpy(to_ + L_, run, length);
-            L_ += n;
-            data_end_ = mark_ = L_;
+            std::memcpy(at, run, length);
         }
     }
     // put_pair() of the release character and the character it escapes.
     [[gnu::always_inline]] void pair(char release, char c) {
-        if (L_ + 2 > alfa_) {
-            to_ += L_;
-            to_[0] = release;
-            to_[1] = c;
-            to_ += 2;
-            L_ = alfa_ = data_end_ = mark_ = 0;
-        } else {
-            to_[L_] = release;
-            to_[L_ + 1] = c;
-            L_ += 2;
-            data_end_ = mark_ = L_;
-        }
+        char* const at = data_room(2);
+        at[0] = release;
+        at[1] = c;
     }
     // put() of one data character that is not a separator or the release
     // character.
-    [[gnu::always_inline]] void single(char c) {
-        if (L_ + 1 > alfa_) {
-            to_ += L_;
-            *to_++ = c;
-            L_ = alfa_ = data_end_ = mark_ = 0;
-        } else {
-            to_[L_++] = c;
-            data_end_ = mark_ = L_;
-        }
-    }
+    [[gnu::always_inline]] void single(char c) { *data_room(1) = c; }
     // put_separator() of the separators of `first` and of every field after
     // it, when the segment terminator comes next: what they leave in the
     // pending text is dropped by it, so only the release position is
@@ -346,6 +316,23 @@ private:
     static char* room(Compactor& compactor, io::Output& out, std::size_t bound) noexcept {
         char* const to = out.room_for(static_cast<std::size_t>(compactor.L) + bound + io::CHUNK);
         return to != nullptr && !out.NONEWLINE ? to : compactor.tmp_buf.get();
+    }
+    // Where `n` data characters go, with the state moved on as put_data()
+    // of them moves it. At or beyond the release position everything
+    // pending is written (it stands there already), then the data; below
+    // it, the data joins the pending text.
+    [[gnu::always_inline]] char* data_room(int n) noexcept {
+        if (L_ + n > alfa_) {
+            to_ += L_;
+            char* const at = to_;
+            to_ += n;
+            L_ = alfa_ = data_end_ = mark_ = 0;
+            return at;
+        }
+        char* const at = to_ + L_;
+        L_ += n;
+        data_end_ = mark_ = L_;
+        return at;
     }
     void hold(char c) noexcept {
         to_[L_++] = c;
