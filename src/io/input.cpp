@@ -22,16 +22,20 @@ std::uint64_t regular_file_remainder(int fd) {
 Input::Input(int fd, std::string name, std::uint64_t limit) : fd_(fd), left_(limit), name_(std::move(name)) {
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode)) block_ = PIPE_BLOCK;
+    define_slack();
 }
 
 Input::Input(std::string_view data, std::size_t chunk)
-    : memory_(data), chunk_(std::clamp<std::size_t>(chunk, 1, BLOCK)) {}
+    : memory_(data), chunk_(std::clamp<std::size_t>(chunk, 1, BLOCK)) {
+    define_slack();
+}
 
 bool Input::refill() {
     BUFLEN = 0;
     INBUF = 0;
     if (ended_) return false;
     BUFLEN = static_cast<std::int32_t>(read_into(FBUF.data(), block_));
+    define_slack();
     return BUFLEN != 0;
 }
 
@@ -42,6 +46,7 @@ std::string_view Input::peek(std::size_t n) {
         std::memmove(FBUF.data(), FBUF.data() + INBUF, held);
         INBUF = 0;
         BUFLEN = static_cast<std::int32_t>(held + read_into(FBUF.data() + held, block_ - held));
+        define_slack();
     }
     return pending().substr(0, n);
 }

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -33,10 +34,10 @@ std::uint64_t regular_file_remainder(int fd);
 // A run makes its Input with `new`, in pages of its own (io/pages.hpp).
 class Input : public InOwnPages {
 public:
-    static constexpr std::size_t BLOCK = 131072;
-    // A pipe is read in blocks of up to four times that: each read of a
-    // pipe costs more than one of a file, and may wake its writer.
-    static constexpr std::size_t PIPE_BLOCK = 4 * BLOCK;
+    static constexpr std::size_t BLOCK = 262144;
+    // A pipe is read in blocks of up to twice that: each read of a pipe
+    // costs more than one of a file, and may wake its writer.
+    static constexpr std::size_t PIPE_BLOCK = 2 * BLOCK;
     // Bytes after the block that can always be read (never delivered): a
     // scan may load sixty-four bytes from any pending position and ignore
     // those past the pending ones.
@@ -103,7 +104,12 @@ private:
     std::size_t read_block(char* to, std::size_t size);
     void wait_for_data();
 
-    std::array<char, PIPE_BLOCK + SLACK> FBUF{};  // zeroed, so that the slack is defined
+    // Only the bytes delivered and the slack after them are ever read: every
+    // read zeroes the slack after what it delivered, so that the rest of the
+    // array is left as it is (a run's pages come zeroed, and those a run
+    // never reads into are never touched).
+    std::array<char, PIPE_BLOCK + SLACK> FBUF;
+    void define_slack() noexcept { std::memset(FBUF.data() + BUFLEN, 0, SLACK); }
     std::int32_t BUFLEN = 0;
     std::int32_t INBUF = 0;
 

@@ -96,6 +96,35 @@ TEST(Input, PrefetchDeliversTheSameBytes) {
     EXPECT_EQ(in.FGETC(), END_OF_INPUT);
 }
 
+// Scans load whole words from any pending position, up to SLACK bytes past
+// the pending ones: those bytes are always defined, zero, also where a
+// shorter block follows a longer one, and after a peek that moved the
+// pending bytes to the front and read fewer than there were.
+TEST(Input, SlackAfterThePendingBytesIsZero) {
+    const std::string data = "abcdefghijklmnopqrstuvwxyz0123";
+    auto slack_is_zero = [](const Input& in) {
+        const std::string_view ready = in.pending();
+        for (std::size_t k = 0; k < Input::SLACK; ++k)
+            if (ready.data()[ready.size() + k] != 0) return false;
+        return true;
+    };
+    Input in(std::string_view(data), 12);
+    EXPECT_TRUE(slack_is_zero(in)) << "before the first read";
+    EXPECT_EQ(in.FGETC(), 'a');
+    EXPECT_EQ(in.pending(), "bcdefghijkl");
+    EXPECT_TRUE(slack_is_zero(in)) << "after the first block";
+    in.consume(9);
+    EXPECT_EQ(in.peek(12), "klmnopqrstuv");
+    EXPECT_TRUE(slack_is_zero(in)) << "after the peek";
+    in.consume(in.pending().size());
+    EXPECT_EQ(in.FGETC(), 'y');
+    EXPECT_EQ(in.pending(), "z0123");
+    EXPECT_TRUE(slack_is_zero(in)) << "after a shorter block";
+    in.consume(3);
+    EXPECT_EQ(in.peek(12), "23") << "the end of the input";
+    EXPECT_TRUE(slack_is_zero(in)) << "after a peek that met the end";
+}
+
 TEST(Output, NoNewlineDropsLineEnds) {
     StringSink sink;
     Output out(sink);
