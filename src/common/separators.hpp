@@ -100,9 +100,21 @@ public:
 #endif
     }
 
+    // A bit for each of the sixteen bytes at `p` that is a stop byte (bit k
+    // for p[k]), for the separator set of the last of(); all sixteen are
+    // read.
+    unsigned stops16(const char* p) const noexcept {
+#if defined(__SSE2__)
+        return stops_in(p);
+#else
+        unsigned mask = 0;
+        for (unsigned k = 0; k < 16; ++k) mask |= unsigned{stop_[static_cast<unsigned char>(p[k])]} << k;
+        return mask;
+#endif
+    }
+
 private:
 #if defined(__SSE2__)
-    // A bit for each of the sixteen bytes at `p` that is a stop byte.
     unsigned stops_in(const char* p) const noexcept {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const __m128i hit = _mm_or_si128(

@@ -241,14 +241,14 @@ public:
           mark_(compactor.L - compactor.held_components),
           start_(room(compactor, out, bound)),
           to_(start_) {
-        if (L_ != 0) std::memcpy(to_, buffer_, static_cast<std::size_t>(L_));
+        move_pending(to_, buffer_, L_);
     }
     Line(const Line&) = delete;
     Line& operator=(const Line&) = delete;
     ~Line() {
         // What is still pending stands past what was handed over, in room
         // that later writes take.
-        if (L_ != 0) std::memcpy(buffer_, to_, static_cast<std::size_t>(L_));
+        move_pending(buffer_, to_, L_);
         c_.L = L_;
         c_.BEGINALFA = alfa_;
         c_.held_separators = L_ - data_end_;
@@ -333,6 +333,16 @@ private:
         L_ += n;
         data_end_ = mark_ = L_;
         return at;
+    }
+    // The pending text of `n` characters between the compactor's buffer
+    // and the line's room, both of which have a chunk of slack: the few
+    // characters usually pending are one chunk.
+    static void move_pending(char* to, const char* from, int n) noexcept {
+        if (n <= static_cast<int>(io::CHUNK)) {
+            std::memcpy(to, from, io::CHUNK);
+        } else {
+            std::memcpy(to, from, static_cast<std::size_t>(n));
+        }
     }
     void hold(char c) noexcept {
         to_[L_++] = c;

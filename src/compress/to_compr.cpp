@@ -259,7 +259,7 @@ static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in wor
     // carriage return and line feed right after the last but one byte.
     NonBlank marks;
     if (marks.mark(text, width)) return GENERAL;
-    if (ready.size() > width && text[width] == '\n' && width != 0 && text[width - 1] == '\r') return GENERAL;
+    if (width != 0 && text[width - 1] == '\r' && ready.size() > width && text[width] == '\n') return GENERAL;
 
     ctx.escape_bytes.of(sep);
     const StopBytes& escape = ctx.escape_bytes;
@@ -308,17 +308,21 @@ static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in wor
                 stop = marks.end_before(end);
             }
             // Runs of data, each service character released (or, at level
-            // B, dropped), a NUL nothing.
-            for (std::size_t i = begin; i < stop;) {
-                const std::size_t run = escape.run_length_padded(std::string_view(text + i, stop - i));
-                if (run != 0) {
-                    line.data(text + i, run, true);
-                    i += run;
-                    continue;
+            // B, dropped), a NUL nothing. The service characters are found
+            // sixteen bytes at a time, every one of a chunk from its one
+            // mask.
+            std::size_t run = begin;  // where the run of data being gathered began
+            for (std::size_t chunk = begin; chunk < stop; chunk += 16) {
+                unsigned stops = escape.stops16(text + chunk);
+                if (stop - chunk < 16) stops &= (1u << (stop - chunk)) - 1;
+                for (; stops != 0; stops &= stops - 1) {
+                    const std::size_t at = chunk + static_cast<std::size_t>(__builtin_ctz(stops));
+                    if (at != run) line.data(text + run, at - run, true);
+                    if (text[at] != '\0' && sep.release != 0) line.pair(static_cast<char>(sep.release), text[at]);
+                    run = at + 1;
                 }
-                if (text[i] != '\0' && sep.release != 0) line.pair(static_cast<char>(sep.release), text[i]);
-                ++i;
             }
+            if (run < stop) line.data(text + run, stop - run, true);
             first = marks.next(end);
             at = end;
         }
