@@ -313,10 +313,9 @@ static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in wor
             // mask.
             std::size_t run = begin;  // where the run of data being gathered began
             for (std::size_t chunk = begin; chunk < stop; chunk += 16) {
-                unsigned stops = escape.stops16(text + chunk);
-                if (stop - chunk < 16) stops &= (1u << (stop - chunk)) - 1;
-                for (; stops != 0; stops &= stops - 1) {
+                for (unsigned stops = escape.stops16(text + chunk); stops != 0; stops &= stops - 1) {
                     const std::size_t at = chunk + static_cast<std::size_t>(__builtin_ctz(stops));
+                    if (at >= stop) break;  // past the value: its last chunk
                     if (at != run) line.data(text + run, at - run, true);
                     if (text[at] != '\0' && sep.release != 0) line.pair(static_cast<char>(sep.release), text[at]);
                     run = at + 1;
