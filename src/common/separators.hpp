@@ -37,24 +37,28 @@ struct Separators {
 static_assert(sizeof(Separators) == 4, "compared as four bytes");
 
 // Byte classes for loops that copy runs of ordinary bytes: true for the
-// separators, the release character and one more byte that needs a closer
-// look (the line ends, which the input counts and the expansion passes
-// over, when values are read; the NUL, which writes nothing, when they are
-// written), built once for the separator set in force.
+// separators, the release character and `Extras` more bytes that need a
+// closer look (the line ends, which the input counts and the expansion
+// passes over, when values are read; the NUL, which writes nothing, when
+// they are written), built once for the separator set in force.
+template <std::size_t Extras>
 class StopBytes {
+    static_assert(Extras == 1 || Extras == 2, "one or two extra bytes");
+
 public:
-    explicit StopBytes(char extra, char extra2 = '\0') noexcept : extra_(extra), extra2_(extra2) {}
+    template <class... Extra>
+    explicit StopBytes(Extra... extra) noexcept : extra_{static_cast<signed char>(extra)...} {
+        static_assert(sizeof...(Extra) == Extras, "one character for every extra byte");
+    }
 
     const std::array<bool, 256>& of(Separators sep) noexcept {
         if (!built_ || sep != for_) {
+            std::array<signed char, COUNT> bytes{sep.element, sep.component, sep.terminator, sep.release};
+            std::copy(extra_.begin(), extra_.end(), bytes.begin() + 4);
             stop_.fill(false);
-            for (const signed char c : {sep.element, sep.component, sep.terminator, sep.release, static_cast<signed char>(extra_),
-                                        static_cast<signed char>(extra2_)})
-                stop_[static_cast<unsigned char>(c)] = true;
-            const signed char bytes[] = {sep.element, sep.component, sep.terminator, sep.release,
-                                         static_cast<signed char>(extra_), static_cast<signed char>(extra2_)};
+            for (const signed char c : bytes) stop_[static_cast<unsigned char>(c)] = true;
 #if defined(__SSE2__)
-            for (std::size_t k = 0; k < 6; ++k) vector_[k] = _mm_set1_epi8(bytes[k]);
+            for (std::size_t k = 0; k < COUNT; ++k) vector_[k] = _mm_set1_epi8(bytes[k]);
 #endif
             letters_ = true;
             for (int c = 'A'; c <= 'Z'; ++c) letters_ = letters_ && !stop_[static_cast<unsigned char>(c)];
@@ -114,23 +118,27 @@ public:
     }
 
 private:
+    static constexpr std::size_t COUNT = 4 + Extras;
+
 #if defined(__SSE2__)
     unsigned stops_in(const char* p) const noexcept {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i hit = _mm_or_si128(
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(chunk, vector_[0]), _mm_cmpeq_epi8(chunk, vector_[1])),
-                         _mm_or_si128(_mm_cmpeq_epi8(chunk, vector_[2]), _mm_cmpeq_epi8(chunk, vector_[3]))),
-            _mm_or_si128(_mm_cmpeq_epi8(chunk, vector_[4]), _mm_cmpeq_epi8(chunk, vector_[5])));
+        __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(chunk, vector_[0]), _mm_cmpeq_epi8(chunk, vector_[1])),
+                                   _mm_or_si128(_mm_cmpeq_epi8(chunk, vector_[2]), _mm_cmpeq_epi8(chunk, vector_[3])));
+        if constexpr (Extras == 1) {
+            hit = _mm_or_si128(hit, _mm_cmpeq_epi8(chunk, vector_[4]));
+        } else {
+            hit = _mm_or_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(chunk, vector_[4]), _mm_cmpeq_epi8(chunk, vector_[5])));
+        }
         return static_cast<unsigned>(_mm_movemask_epi8(hit));
     }
 
-    __m128i vector_[6]{};  // each stop byte in every lane
+    __m128i vector_[COUNT]{};  // each stop byte in every lane
 #endif
     std::array<bool, 256> stop_{};
+    std::array<signed char, Extras> extra_;
     Separators for_{};
     bool letters_ = true;
-    char extra_;
-    char extra2_;
     bool built_ = false;
 };
 

@@ -335,12 +335,13 @@ private:
         return at;
     }
     // The pending text of `n` characters between the compactor's buffer
-    // and the line's room, both of which have a chunk of slack: the few
-    // characters usually pending are one chunk.
+    // and the line's room. Usually it is the line end alone: one byte,
+    // copied as a byte, since a wider load of a byte just stored would wait
+    // for the store to complete.
     static void move_pending(char* to, const char* from, int n) noexcept {
-        if (n <= static_cast<int>(io::CHUNK)) {
-            std::memcpy(to, from, io::CHUNK);
-        } else {
+        if (n == 1) {
+            *to = *from;
+        } else if (n != 0) {
             std::memcpy(to, from, static_cast<std::size_t>(n));
         }
     }

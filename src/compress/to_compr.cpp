@@ -119,7 +119,7 @@ private:
     Compactor& compactor_;
     io::Output& out_;
     const Separators sep_;
-    const StopBytes& escape_;
+    const StopBytes<1>& escape_;
     std::int64_t line_;
     const bool count_;
 };
@@ -262,7 +262,7 @@ static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in wor
     if (width != 0 && text[width - 1] == '\r' && ready.size() > width && text[width] == '\n') return GENERAL;
 
     ctx.escape_bytes.of(sep);
-    const StopBytes& escape = ctx.escape_bytes;
+    const StopBytes<1>& escape = ctx.escape_bytes;
     // A tag (three upper-case letters) that would need releases (an advice
     // made a letter a separator) takes the general way.
     const char* const tag = definition.text;

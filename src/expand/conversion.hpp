@@ -38,8 +38,8 @@ struct Conversion {
     std::string field;
     // The value of a numeric field longer than its width, read as it streams.
     expand::NumberReader number;
-    StopBytes value_stops{'\n', '\r'};  // bytes that end a run of a value being read
-    StopBytes escape_bytes{'\0'};  // bytes of a value that are not written as they are
+    StopBytes<2> value_stops{'\n', '\r'};  // bytes that end a run of a value being read
+    StopBytes<1> escape_bytes{'\0'};  // bytes of a value that are not written as they are
 
     // Values longer than their fields written by the expansion: the first
     // is reported as it is met, the total at the end of the run.

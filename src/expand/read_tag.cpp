@@ -447,7 +447,7 @@ private:
     io::Input& in_;
     io::Output& out_;
     const Separators sep_;
-    const StopBytes& stops_;
+    const StopBytes<2>& stops_;
     // An absent field writes nothing but blanks of its width: no -f, no -0,
     // no header capture, no number total.
     const bool blank_absent_;

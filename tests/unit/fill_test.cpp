@@ -68,7 +68,7 @@ TEST(Fill, PaddedStopScanAgreesWithTheOther) {
     std::mt19937 rng(99);
     const std::string alphabet = std::string("AZ09 +:'?\n\r!*|~\x1D\x1F\x1C") + '\0';
     for (const Separators sep : {Separators::level_a(), Separators::level_b(), Separators{'*', '|', '~', '!'}}) {
-        StopBytes stops('\n', '\r');
+        StopBytes<2> stops('\n', '\r');
         stops.of(sep);
         for (std::size_t size = 0; size <= 40; ++size) {
             for (int round = 0; round < 200; ++round) {
