@@ -311,17 +311,18 @@ static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in wor
             // B, dropped), a NUL nothing. The service characters are found
             // sixteen bytes at a time, every one of a chunk from its one
             // mask.
-            std::size_t run = begin;  // where the run of data being gathered began
-            for (std::size_t chunk = begin; chunk < stop; chunk += 16) {
-                for (unsigned stops = escape.stops16(text + chunk); stops != 0; stops &= stops - 1) {
-                    const std::size_t at = chunk + static_cast<std::size_t>(__builtin_ctz(stops));
-                    if (at >= stop) break;  // past the value: its last chunk
-                    if (at != run) line.data(text + run, at - run, true);
-                    if (text[at] != '\0' && sep.release != 0) line.pair(static_cast<char>(sep.release), text[at]);
+            const char* run = text + begin;  // where the run of data being gathered began
+            const char* const value_end = text + stop;
+            for (const char* chunk = run; chunk < value_end; chunk += 16) {
+                for (unsigned stops = escape.stops16(chunk); stops != 0; stops &= stops - 1) {
+                    const char* const at = chunk + __builtin_ctz(stops);
+                    if (at >= value_end) break;  // past the value: its last chunk
+                    if (at != run) line.data(run, static_cast<std::size_t>(at - run), true);
+                    if (*at != '\0' && sep.release != 0) line.pair(static_cast<char>(sep.release), *at);
                     run = at + 1;
                 }
             }
-            if (run < stop) line.data(text + run, stop - run, true);
+            if (run < value_end) line.data(run, static_cast<std::size_t>(value_end - run), true);
             first = marks.next(end);
             at = end;
         }
