@@ -1,19 +1,16 @@
 #pragma once
 // Buffered byte input: the whole program reads its input one byte at a time
-// through FGETC. Blocks of up to 262,144 bytes (524,288 from a pipe) are
+// through FGETC. Blocks of up to 131,072 bytes (524,288 from a pipe) are
 // read straight from the file descriptor (or copied from memory for
 // in-process runs), with no per-byte call into the C library. A read
 // returns what the descriptor has ready (a pipe or a terminal delivers
 // less), so the size of the block only sets how few reads a large input
-// takes, never when a byte is delivered. A regular file larger than a block
-// is read a block ahead on a thread of its own, so that the system's copy
-// of the next block is made while the current one is converted.
+// takes, never when a byte is delivered.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -56,7 +53,6 @@ public:
 
     Input(const Input&) = delete;
     Input& operator=(const Input&) = delete;
-    ~Input();
 
     // The next byte as a signed character value, or END_OF_INPUT when the
     // input is used up (FEOF is then true). Once a read has delivered
@@ -64,7 +60,7 @@ public:
     // terminal user presses Ctrl-D once.
     int FGETC() {
         if (INBUF == BUFLEN && !refill()) return END_OF_INPUT;
-        const auto c = static_cast<signed char>(FBUF[INBUF++]);
+        const auto c = static_cast<signed char>(FBUF[static_cast<std::size_t>(INBUF++)]);
         if (c == '\n') ++LINENO;
         return c;
     }
@@ -80,7 +76,7 @@ public:
     // Bytes of the current block not delivered yet (for loops that consume
     // a block at a time; they must keep LINENO themselves).
     std::string_view pending() const noexcept {
-        return {FBUF + INBUF, static_cast<std::size_t>(BUFLEN - INBUF)};
+        return {FBUF.data() + INBUF, static_cast<std::size_t>(BUFLEN - INBUF)};
     }
     void consume(std::size_t n) noexcept { INBUF += static_cast<std::int32_t>(n); }
 
@@ -100,30 +96,20 @@ public:
     // Number of reads made from the descriptor or the memory source.
     std::uint64_t reads() const noexcept { return reads_; }
 
-    // Whether the blocks are read ahead on a thread (a regular file larger
-    // than a block, from its second block on).
-    bool reads_ahead() const noexcept { return ahead_ != nullptr; }
-
 private:
-    class ReadAhead;  // io/input.cpp
-
     bool refill();
     // One read into `to`, of at most `room` bytes (and no further than the
     // limit); 0 at the end of the input, which is then final.
     std::size_t read_into(char* to, std::size_t room);
-    // The same from the read-ahead, which then goes on with the next block.
-    std::size_t take_ahead(char* to, std::size_t room);
-    // The read-ahead's next block as it stands (its bytes, 0 at the end).
-    std::size_t next_ahead(char*& block);
+    std::size_t read_block(char* to, std::size_t size);
     void wait_for_data();
 
-    // The current block: own_, or a buffer of the read-ahead. Only the bytes
-    // delivered and the slack after them are ever read: every read zeroes
-    // the slack after what it delivered, so that the rest is left as it is
-    // (a run's pages come zeroed, and those a run never reads into are never
-    // touched).
-    char* FBUF = nullptr;
-    void define_slack() noexcept { std::memset(FBUF + BUFLEN, 0, SLACK); }
+    // Only the bytes delivered and the slack after them are ever read: every
+    // read zeroes the slack after what it delivered, so that the rest of the
+    // array is left as it is (a run's pages come zeroed, and those a run
+    // never reads into are never touched).
+    std::array<char, PIPE_BLOCK + SLACK> FBUF;
+    void define_slack() noexcept { std::memset(FBUF.data() + BUFLEN, 0, SLACK); }
     std::int32_t BUFLEN = 0;
     std::int32_t INBUF = 0;
 
@@ -135,17 +121,6 @@ private:
     std::string_view memory_;
     std::size_t chunk_ = BLOCK;
     std::size_t block_ = BLOCK;  // bytes a read asks for
-    bool regular_ = false;       // the descriptor is a regular file
-
-    std::unique_ptr<ReadAhead> ahead_;
-    // Bytes of a block read ahead that a peek had no room for, at `at` in
-    // `base`: the next refill delivers them.
-    struct Carry {
-        char* base = nullptr;
-        std::size_t at = 0;
-        std::size_t length = 0;
-    } carry_;
-    std::array<char, PIPE_BLOCK + SLACK> own_;
 };
 
 }  // namespace marlune::io

@@ -305,8 +305,7 @@ TEST(RegularFileRemainder, SizeLessOffsetForRegularFilesOnly) {
 // diagnostics, say) is never read: otherwise a run writing to its input
 // would never end.
 TEST(Input, ReadsNoFurtherThanTheLimit) {
-    for (const std::size_t size : {std::size_t{0}, std::size_t{5}, Input::BLOCK, Input::BLOCK + 1, std::size_t{40000},
-                                   3 * Input::BLOCK + 7}) {
+    for (const std::size_t size : {std::size_t{0}, std::size_t{5}, Input::BLOCK, Input::BLOCK + 1, std::size_t{40000}}) {
         const std::string data = pattern(size, 'a');
         ScratchFile file(data);
         const int fd = ::open(file.name(), O_RDONLY);
@@ -328,53 +327,6 @@ TEST(Input, ReadsNoFurtherThanTheLimit) {
     }
 }
 
-// A regular file larger than a block is read a block ahead, on a thread of
-// its own: every byte comes in order, also where a peek reaches into the
-// block read ahead (taking all of it, or part of it and the rest later),
-// and the reads are counted as the input's own. A smaller file is read
-// without it.
-TEST(Input, RegularFileIsReadAhead) {
-    const std::string data = pattern(3 * Input::BLOCK + Input::BLOCK / 2, 'a');
-    ScratchFile file(data);
-    {
-        const int fd = ::open(file.name(), O_RDONLY);
-        Input in(fd, "file");
-        EXPECT_EQ(read_all(in), data);
-        EXPECT_TRUE(in.reads_ahead());
-        EXPECT_EQ(in.reads(), 5u) << "four blocks and the end";
-        ::close(fd);
-    }
-    // Peeks where three bytes are left: at every such place (the rest a
-    // peek carries is taken by the next peek), or at the first only (the
-    // rest is delivered by the next refill).
-    for (const bool every : {true, false}) {
-        const int fd = ::open(file.name(), O_RDONLY);
-        Input in(fd, "file");
-        std::string got;
-        int peeks = 0;
-        for (;;) {
-            const int c = in.FGETC();
-            if (in.FEOF()) break;
-            got.push_back(static_cast<char>(c));
-            if (in.pending().size() == 3 && (every || peeks == 0)) {
-                ++peeks;
-                EXPECT_EQ(in.peek(10), std::string_view(data).substr(got.size(), 10)) << "after " << got.size();
-            }
-        }
-        EXPECT_EQ(got, data) << "every " << every;
-        EXPECT_EQ(peeks, every ? 4 : 1) << "one where each block of the run ends";
-        ::close(fd);
-    }
-    {
-        ScratchFile small(pattern(Input::BLOCK - 1, 'a'));
-        const int fd = ::open(small.name(), O_RDONLY);
-        Input in(fd, "file");
-        EXPECT_EQ(read_all(in).size(), Input::BLOCK - 1);
-        EXPECT_FALSE(in.reads_ahead());
-        ::close(fd);
-    }
-}
-
 // A pipe is read in wider blocks than a file: what the pipe holds comes in
 // as few reads, each delivering up to PIPE_BLOCK bytes, every byte in order.
 TEST(Input, PipeIsReadInWiderBlocks) {
@@ -392,7 +344,6 @@ TEST(Input, PipeIsReadInWiderBlocks) {
     Input in(ends[0], "-");
     EXPECT_EQ(read_all(in), data);
     EXPECT_EQ(in.reads(), 3u) << "two blocks and the end";
-    EXPECT_FALSE(in.reads_ahead()) << "a pipe is read by the run itself";
     ::close(ends[0]);
 }
 
