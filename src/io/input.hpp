@@ -1,6 +1,6 @@
 #pragma once
 // Buffered byte input: the whole program reads its input one byte at a time
-// through FGETC. Blocks of up to 131,072 bytes (524,288 from a pipe) are
+// through FGETC. Blocks of up to 262,144 bytes (524,288 from a pipe) are
 // read straight from the file descriptor (or copied from memory for
 // in-process runs), with no per-byte call into the C library. A read
 // returns what the descriptor has ready (a pipe or a terminal delivers
