@@ -255,6 +255,15 @@ public:
         c_.held_components = L_ - mark_;
     }
 
+    // Whether one more line that hands over at most `bound` characters can
+    // follow in the same Line: it is written in place, the output buffer
+    // has the room for it, and the pending text cannot reach the limit.
+    bool takes_next(std::size_t bound) const noexcept {
+        const auto written = static_cast<std::size_t>(to_ - start_);
+        return start_ != c_.tmp_buf.get() && static_cast<std::size_t>(L_) + bound < BUFFER_SIZE &&
+               out_.room_for(written + static_cast<std::size_t>(L_) + bound + io::CHUNK) != nullptr;
+    }
+
     // Hands what the line wrote to the output: the last call.
     void finish() {
         const auto written = static_cast<std::size_t>(to_ - start_);

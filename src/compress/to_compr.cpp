@@ -15,6 +15,7 @@
 #include "compress/compactor.hpp"
 #include "compress/fill.hpp"
 #include "compress/nonblank.hpp"
+#include "directory/lookup.hpp"
 #include "expand/conversion.hpp"
 #include "expand/message.hpp"
 #include "io/input.hpp"
@@ -231,6 +232,39 @@ constexpr int GENERAL = -1000;
 
 static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in words read from its input block");
 
+// Room for every character a line of `definition` can hand over: the tag,
+// a separator a field, every character released, the segment's end.
+std::size_t line_bound(const Definition& definition) noexcept {
+    return 3 + definition.fields.size() + 2 * (definition.line_width - 3) + 4;
+}
+
+// Whether the `width` bytes of a line at `text` (the block holds them and
+// READS_PAST after them, and `more` bytes in all from `text` on) are its
+// fields: no line feed among them (they are marked into `marks`), nor a
+// carriage return and line feed right after the last but one.
+bool fields_stand_whole(NonBlank& marks, const char* text, std::size_t width, std::size_t more) noexcept {
+    if (marks.mark(text, width)) return false;
+    return !(width != 0 && text[width - 1] == '\r' && more > width && text[width] == '\n');
+}
+
+// The bytes between two lines that the segment loop would read one at a
+// time before it met the next tag: the line end (a line feed, after a
+// carriage return, after an "@" that the expansion's -@ wrote). Their
+// length, or 0 where `rest` does not begin with one.
+std::size_t line_end_length(std::string_view rest) noexcept {
+    std::size_t n = 0;
+    if (n < rest.size() && rest[n] == '@') ++n;
+    if (n < rest.size() && rest[n] == '\r') ++n;
+    return n < rest.size() && rest[n] == '\n' ? n + 1 : 0;
+}
+
+// A tag whose segment is more than its line to the segment loop: the
+// message header, the advice and the segments around them (U..), and CNT,
+// whose number total the loop marks.
+bool plain_segment(const Definition& definition) noexcept {
+    return definition.text[0] != 'U' && definition.tag() != "CNT";
+}
+
 // The line of `definition` in one go, when the input block holds all of
 // its fields and no field needs more than its blank test, its trim and its
 // releases: no -f, no -num. The bytes of the line
@@ -238,39 +272,43 @@ static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in wor
 // the marks and the blank fields between them cost only their separators;
 // the compactor takes the line with its state held in locals, and the line
 // is written into the output buffer in place where it has the room.
-// Returns the byte after the line, or GENERAL when the line takes the
-// general way.
-[[gnu::always_inline]] inline int whole_line(Conversion& ctx, Compactor& compactor, const Definition& definition) {
+//
+// With `follow`, the lines after it go the same way in the same go, as
+// long as each stands whole in the block right after the line end, its
+// tag is one the lookup remembers, and neither it nor the line before it
+// is more to the segment loop than its line (plain_segment()): exactly
+// what the segment loop would do with them, without the loop's work
+// between lines.
+//
+// Returns the byte after the (last) line, or GENERAL when the line takes
+// the general way.
+[[gnu::always_inline]] inline int whole_line(Conversion& ctx, Compactor& compactor, const Definition& first,
+                                             bool follow) {
     io::Input& in = *ctx.in;
     const Separators sep = ctx.sep;
-    const std::size_t width = definition.line_width - 3;
+    const Definition* definition = &first;
+    std::size_t width = definition->line_width - 3;
     const std::string_view ready = in.pending();
     if (ready.size() < width || width > NonBlank::WIDEST) return GENERAL;
-    // Room for every character the line can hand over: the tag, a
-    // separator a field, every character released, the segment's end.
-    const std::size_t bound = 3 + definition.fields.size() + 2 * width + 4;
+    const std::size_t bound = line_bound(*definition);
     if (!compactor.takes_line(bound)) return GENERAL;
     if (sep != Separators::level_a() && sep != Separators::level_b()) {
         for (const int end : {'@', '\r', '\n'})
             if (sep.separates(end) || end == sep.release) return GENERAL;
     }
-    const char* const text = ready.data();
-    // The fields end before the line end: no line feed among them, nor a
-    // carriage return and line feed right after the last but one byte.
+    const char* text = ready.data();
     NonBlank marks;
-    if (marks.mark(text, width)) return GENERAL;
-    if (width != 0 && text[width - 1] == '\r' && ready.size() > width && text[width] == '\n') return GENERAL;
+    if (!fields_stand_whole(marks, text, width, ready.size())) return GENERAL;
 
     ctx.escape_bytes.of(sep);
     const StopBytes<1>& escape = ctx.escape_bytes;
     // A tag (three upper-case letters) that would need releases (an advice
     // made a letter a separator) takes the general way.
-    const char* const tag = definition.text;
     if (!escape.letters_pass()) return GENERAL;
+    // No line that follows changes the selection of the directory.
+    const std::uint64_t selection = follow ? directory::selection_key(ctx.dir) : 0;
     {
         Compactor::Line line(compactor, *ctx.out, bound);
-        line.data(tag, 3);
-
         auto separator = [&](const Field& f) __attribute__((always_inline)) {
             if (f.lead == '+') {
                 line.element(static_cast<char>(sep.element));
@@ -278,73 +316,100 @@ static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in wor
                 line.component(static_cast<char>(sep.component));
             }
         };
-        const Field* f = definition.fields.data();
-        const Field* const last = f + definition.fields.size();
-        std::size_t at = 0;  // where field f begins
-        for (std::size_t first = marks.next(0); first < width; ++f) {
-            // The blank fields before the one that holds the byte at
-            // `first`, then that field's value.
-            std::size_t end = at + f->width;
-            for (; end <= first; end = at + f->width) {
+        for (;;) {
+            line.data(definition->text, 3);
+            const Field* f = definition->fields.data();
+            const Field* const last = f + definition->fields.size();
+            std::size_t at = 0;  // where field f begins
+            for (std::size_t first_byte = marks.next(0); first_byte < width; ++f) {
+                // The blank fields before the one that holds the byte at
+                // `first_byte`, then that field's value.
+                std::size_t end = at + f->width;
+                for (; end <= first_byte; end = at + f->width) {
+                    separator(*f);
+                    at = end;
+                    ++f;
+                }
                 separator(*f);
+                // What is written of the field: from `begin` to `stop`, after
+                // `lead` where it is not 0.
+                std::size_t begin = at, stop = end;
+                char lead = 0;
+                if (f->type == 'N') {
+                    // Its fill goes, as trim() takes it; the blanks before
+                    // `first_byte` are fill.
+                    const NumericFill fill =
+                        numeric_fill_padded(std::string_view(text + first_byte, end - first_byte));
+                    begin = first_byte + fill.length;
+                    lead = numeric_lead(fill, begin == end, text[at]);
+                    if (lead != 0) line.single(lead);
+                } else if (f->type != 'n') {
+                    // Without its trailing blanks ("n" is written as it stands,
+                    // blanks and all).
+                    stop = marks.end_before(end);
+                }
+                // Runs of data, each service character released (or, at level
+                // B, dropped), a NUL nothing. The service characters are found
+                // sixteen bytes at a time, every one of a chunk from its one
+                // mask.
+                const char* run = text + begin;  // where the run of data being gathered began
+                const char* const value_end = text + stop;
+                for (const char* chunk = run; chunk < value_end; chunk += 16) {
+                    for (unsigned stops = escape.stops16(chunk); stops != 0; stops &= stops - 1) {
+                        const char* const hit = chunk + __builtin_ctz(stops);
+                        if (hit >= value_end) break;  // past the value: its last chunk
+                        if (hit != run) line.data(run, static_cast<std::size_t>(hit - run), true);
+                        if (*hit != '\0' && sep.release != 0) line.pair(static_cast<char>(sep.release), *hit);
+                        run = hit + 1;
+                    }
+                }
+                if (run < value_end) line.data(run, static_cast<std::size_t>(value_end - run), true);
+                first_byte = marks.next(end);
                 at = end;
-                ++f;
             }
-            separator(*f);
-            // What is written of the field: from `begin` to `stop`, after
-            // `lead` where it is not 0.
-            std::size_t begin = at, stop = end;
-            char lead = 0;
-            if (f->type == 'N') {
-                // Its fill goes, as trim() takes it; the blanks before
-                // `first` are fill.
-                const NumericFill fill = numeric_fill_padded(std::string_view(text + first, end - first));
-                begin = first + fill.length;
-                lead = numeric_lead(fill, begin == end, text[at]);
-                if (lead != 0) line.single(lead);
-            } else if (f->type != 'n') {
-                // Without its trailing blanks ("n" is written as it stands,
-                // blanks and all).
-                stop = marks.end_before(end);
-            }
-            // Runs of data, each service character released (or, at level
-            // B, dropped), a NUL nothing. The service characters are found
-            // sixteen bytes at a time, every one of a chunk from its one
-            // mask.
-            const char* run = text + begin;  // where the run of data being gathered began
-            const char* const value_end = text + stop;
-            for (const char* chunk = run; chunk < value_end; chunk += 16) {
-                for (unsigned stops = escape.stops16(chunk); stops != 0; stops &= stops - 1) {
-                    const char* const at = chunk + __builtin_ctz(stops);
-                    if (at >= value_end) break;  // past the value: its last chunk
-                    if (at != run) line.data(run, static_cast<std::size_t>(at - run), true);
-                    if (*at != '\0' && sep.release != 0) line.pair(static_cast<char>(sep.release), *at);
-                    run = at + 1;
+            // The rest of the line is blank.
+            if (f != last) line.separators_before_terminator(*f);
+            if (ctx.msg.inUNH) {
+                // The message header: its third and fourth fields (the version
+                // and release of the message) choose the directory.
+                const std::span<const Field> fields = definition->fields;
+                for (std::size_t k = 2; k < 4 && k < fields.size(); ++k) {
+                    const std::string_view field(text + (fields[k].column - 4), fields[k].width);
+                    expand::capture_unh(ctx, static_cast<int>(k + 1), processed(field, trim(field, fields[k].type)));
                 }
             }
-            if (run < value_end) line.data(run, static_cast<std::size_t>(value_end - run), true);
-            first = marks.next(end);
-            at = end;
+            line.terminator(static_cast<char>(sep.terminator));
+            if (ctx.add_at) line.single('@');
+            if (ctx.add_cr) line.single('\r');
+            line.single('\n');
+            in.consume(width);
+            if (!follow || !plain_segment(*definition)) break;
+
+            // The next line, where it can follow.
+            const std::string_view rest = in.pending();
+            const std::size_t skip = line_end_length(rest);
+            if (skip == 0 || rest.size() < skip + 3) break;
+            const auto code = directory::tag_code(rest.data() + skip);
+            if (!code) break;
+            const directory::Selection::Remembered* const slot = directory::remembered(ctx.dir, *code, selection);
+            if (slot == nullptr || slot->definition == nullptr || !plain_segment(*slot->definition)) break;
+            const Definition& next = *slot->definition;
+            const std::size_t next_width = next.line_width - 3;
+            const std::string_view next_ready = rest.substr(skip + 3);
+            if (next_ready.size() < next_width || next_width > NonBlank::WIDEST) break;
+            if (!line.takes_next(line_bound(next))) break;
+            if (!fields_stand_whole(marks, next_ready.data(), next_width, next_ready.size())) break;
+            // Its line end and tag are read, as the segment loop reads them.
+            in.consume(skip + 3);
+            ++in.LINENO;
+            ctx.msg.INCNTNUM = 0;
+            definition = &next;
+            width = next_width;
+            text = next_ready.data();
         }
-        // The rest of the line is blank.
-        if (f != last) line.separators_before_terminator(*f);
-        if (ctx.msg.inUNH) {
-            // The message header: its third and fourth fields (the version
-            // and release of the message) choose the directory.
-            const std::span<const Field> fields = definition.fields;
-            for (std::size_t k = 2; k < 4 && k < fields.size(); ++k) {
-                const std::string_view field(text + (fields[k].column - 4), fields[k].width);
-                expand::capture_unh(ctx, static_cast<int>(k + 1), processed(field, trim(field, fields[k].type)));
-            }
-        }
-        line.terminator(static_cast<char>(sep.terminator));
-        if (ctx.add_at) line.single('@');
-        if (ctx.add_cr) line.single('\r');
-        line.single('\n');
         line.finish();
     }
-    in.consume(width);
-    return pass_over_excess(ctx, definition, in.FGETC());
+    return pass_over_excess(ctx, *definition, in.FGETC());
 }
 
 
@@ -376,7 +441,7 @@ static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in wor
     // the number total. Where the block holds such fields, they are taken a
     // run at a time: found by a scan for the next byte that is not a blank,
     // their separators handed to the compactor counted.
-    const bool skip_blanks = path == Path::lines && !ctx.opt.force && !ctx.msg.inUNH;
+    const bool skip_blanks = path != Path::fields && !ctx.opt.force && !ctx.msg.inUNH;
     // Writes the separators of fields [first, last), a run of equal ones at a time.
     auto separators = [&](std::size_t first, std::size_t last) {
         while (first < last) {
@@ -481,8 +546,9 @@ static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in wor
 }  // namespace
 
 int to_compr(Conversion& ctx, Compactor& compactor, const Definition& definition, Path path) {
-    if (path == Path::lines && !ctx.opt.force && !ctx.opt.DOCNTNUM) {
-        if (const int next = whole_line(ctx, compactor, definition); next != GENERAL) return next;
+    if (path != Path::fields && !ctx.opt.force && !ctx.opt.DOCNTNUM) {
+        const int next = whole_line(ctx, compactor, definition, path == Path::run);
+        if (next != GENERAL) return next;
     }
     return field_by_field(ctx, compactor, definition, path);
 }

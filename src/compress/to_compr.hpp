@@ -15,11 +15,16 @@ class Compactor;
 
 // How the fields of a line are taken: `lines` takes the runs of blank
 // fields that the input block holds at once; `fields` reads and writes every
-// field on its own, the reference the other is checked against.
-enum class Path { lines, fields };
+// field on its own, the reference the other is checked against. `run` is
+// `lines`, going on with the lines after it that the block holds whole and
+// whose tags the lookup remembers, as long as none of them is more than its
+// line to the segment loop: the segment loop's way, for a loop with no
+// observer.
+enum class Path { lines, fields, run };
 
 // Converts the uncompressed line of the segment whose tag has just been
-// read; returns the byte that follows the line.
+// read (and with Path::run maybe the lines after it); returns the byte that
+// follows the (last) line.
 int to_compr(Conversion& conv, Compactor& compactor, const Definition& definition, Path path = Path::lines);
 
 // Converts the line of a UNA segment: the complete service string advice of

@@ -98,14 +98,32 @@ const char* directory_name(const Selection& dir, int index) noexcept;
 
 // What a silent resolution of `code` depends on: the tag, the directory
 // index, S.93A for messages of version S, -I and -X.
-inline std::uint64_t remembered_key(const Selection& dir, std::uint16_t code) noexcept {
+// selection_key() is the part that is the same for every tag while the
+// selection stays (within a message): the tag's code is or-ed into it.
+inline std::uint64_t selection_key(const Selection& dir) noexcept {
     const bool version_s = dir.MSTYPEVER.size() == 1 && dir.MSTYPEVER[0] == 'S';
-    return std::uint64_t{1} << 63 | std::uint64_t{code} | static_cast<std::uint64_t>(dir._DIREC + 2) << 16 |
-           std::uint64_t{version_s} << 40 | std::uint64_t{dir.INTERACTIVE} << 41 | std::uint64_t{dir.EXTENDED} << 42;
+    return std::uint64_t{1} << 63 | static_cast<std::uint64_t>(dir._DIREC + 2) << 16 | std::uint64_t{version_s} << 40 |
+           std::uint64_t{dir.INTERACTIVE} << 41 | std::uint64_t{dir.EXTENDED} << 42;
+}
+inline std::uint64_t remembered_key(const Selection& dir, std::uint16_t code) noexcept {
+    return selection_key(dir) | std::uint64_t{code};
 }
 
 inline Selection::Remembered& remembered_slot(Selection& dir, std::uint16_t code) noexcept {
     return dir.remembered[(code * 0x9E3779B1u) >> 25];
+}
+
+// What ifthenelse() resolves `code` to where it is remembered and no trace
+// is written (no -w); nullptr where the walk down the chain is needed.
+// `selection`: selection_key(dir), for a caller that resolves many tags
+// under one selection.
+inline const Selection::Remembered* remembered(Selection& dir, std::uint16_t code, std::uint64_t selection) noexcept {
+    if (dir.GENFINDINFO) return nullptr;
+    const Selection::Remembered& slot = remembered_slot(dir, code);
+    return slot.key == (selection | std::uint64_t{code}) ? &slot : nullptr;
+}
+inline const Selection::Remembered* remembered(Selection& dir, std::uint16_t code) noexcept {
+    return remembered(dir, code, selection_key(dir));
 }
 
 // ifthenelse() of a tag that is not remembered.
@@ -117,10 +135,7 @@ Resolution look_up(Selection& dir, const char* window, std::uint16_t code, std::
 // reported (`line` is quoted, the warning counted) and gives no definition.
 // The bytes that are not a tag and the tags remembered cost no call.
 inline Resolution ifthenelse(Selection& dir, const char* window, std::uint16_t code, std::int64_t line) {
-    if (!dir.GENFINDINFO) {
-        const Selection::Remembered& slot = remembered_slot(dir, code);
-        if (slot.key == remembered_key(dir, code)) return {slot.definition, slot.table};
-    }
+    if (const Selection::Remembered* slot = remembered(dir, code)) return {slot->definition, slot->table};
     return look_up(dir, window, code, line);
 }
 

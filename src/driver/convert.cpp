@@ -21,7 +21,9 @@ int read_tag(Context& ctx, const Definition& definition) {
     return expand::read_tag(ctx, definition, [&ctx](Conversion& conv, const Definition& def) {
         if (!ctx.direction) return expand::read_tag_cu(conv, def);
         if (def.tag() == "UNA") return compress::write_advice(conv, ctx.compactor, def);
-        return compress::to_compr(conv, ctx.compactor, def);
+        // An observer sees every segment: the lines go one at a time.
+        return compress::to_compr(conv, ctx.compactor, def,
+                                  ctx.observer ? compress::Path::lines : compress::Path::run);
     });
 }
 

@@ -276,5 +276,131 @@ TEST(CompressionPaths, CountedSeparatorsAreSeparateCalls) {
     }
 }
 
+// A whole -ua or -ub run converts the lines that follow one another in the
+// input block in one go; an observer, which sees every segment, makes the
+// segment loop take them one at a time. Both must agree on everything:
+// random interchanges of known and unknown segments, several messages of
+// different releases, expanded with every line end the expansion writes,
+// then damaged (lines cut short or made longer, line ends changed, bytes
+// and comments put between lines), read in blocks of every size.
+class EverySegment final : public SegmentObserver {
+public:
+    void resolved(const char*, directory::Resolution) override {}
+    void unknown(const char*) override {}
+};
+
+struct RunOutcome {
+    std::string output, errors, fatal;
+    bool operator==(const RunOutcome&) const = default;
+};
+
+RunOutcome whole_run(const std::string& input, driver::Command command, std::size_t chunk, bool at, bool cr,
+                     bool no_newline, bool one_at_a_time) {
+    Harness h(input, chunk);
+    EverySegment observer;
+    if (one_at_a_time) h.ctx.observer = &observer;
+    h.ctx.add_at = at;
+    h.ctx.add_cr = cr;
+    h.ctx.opt.NONEWLINE = no_newline ? 1 : 0;
+    RunOutcome r;
+    try {
+        h.convert(command);
+    } catch (const FatalError& e) {
+        r.fatal = e.what();
+    }
+    r.output = h.output();
+    r.errors = h.errors();
+    return r;
+}
+
+std::string random_interchange(std::mt19937& rng, unsigned max_segments) {
+    static const char* const values[] = {"", "A", "21", "PCE", "-12.5", "0", "FRAGILE ?+ STACK", "?:?'??", "4711",
+                                         "X?'Y", "   LEAD", "NUM"};
+    auto value = [&] { return std::string(values[rng() % 12]); };
+    static const char* const messages[] = {"ORDERS:D:96A:UN", "INVOIC:D:93A:UN", "ORDERS:D:01B:UN", "PAYORD:S:93A:UN"};
+    std::string text = "UNB+UNOA:1+SENDER+RECEIVER+961231:1200+1'";
+    const int message_count = 1 + static_cast<int>(rng() % 3);
+    for (int m = 0; m < message_count; ++m) {
+        text += "UNH+" + std::to_string(m + 1) + "+" + messages[rng() % 4] + "'";
+        const int segments = static_cast<int>(rng() % max_segments);
+        for (int k = 0; k < segments; ++k) {
+            switch (rng() % 9) {
+                case 0: text += "BGM+220+" + value() + "+9'"; break;
+                case 1: text += "DTM+137:" + value() + ":102'"; break;
+                case 2: text += "FTX+AAI+++" + value() + ":" + value() + "'"; break;
+                case 3: text += "NAD+BY+" + value() + "::9++" + value() + "'"; break;
+                case 4: text += "LIN+" + value() + "++" + value() + ":SRS'"; break;
+                case 5: text += "QTY+21:" + value() + ":PCE'"; break;
+                case 6: text += "MOA+203:" + value() + ":EUR'"; break;
+                case 7: text += "CNT+2:" + value() + "'"; break;
+                default: text += "XYZ+" + value() + "'"; break;  // known nowhere
+            }
+        }
+        text += "UNT+" + std::to_string(segments + 2) + "+" + std::to_string(m + 1) + "'";
+    }
+    return text + "UNZ+" + std::to_string(message_count) + "+1'";
+}
+
+// Damages some of the lines of an expansion, the way hand-edited files are.
+std::string damage(std::mt19937& rng, const std::string& lines) {
+    std::string out;
+    std::size_t begin = 0;
+    while (begin < lines.size()) {
+        std::size_t end = lines.find('\n', begin);
+        end = end == std::string::npos ? lines.size() : end + 1;
+        std::string line = lines.substr(begin, end - begin);
+        begin = end;
+        const std::size_t line_end = line.find_first_of("@\r\n");
+        switch (line_end == std::string::npos ? 24 : rng() % 24) {
+            case 0:  // cut short
+                line = line.substr(0, rng() % line.size()) + "\n";
+                break;
+            case 1:  // longer than its layout
+                line.insert(line_end, "EXTRA");
+                break;
+            case 2:  // other line ends
+                line.replace(line_end, std::string::npos, rng() % 2 ? "\r\n" : "@\n");
+                break;
+            case 3:  // something between the lines
+                out += rng() % 2 ? "; a comment\n" : "\n";
+                break;
+            case 4:  // a byte of the line changed
+                line[rng() % line.size()] = "+:'?\n\r@ X"[rng() % 10];
+                break;
+            default:
+                break;
+        }
+        out += line;
+    }
+    return out;
+}
+
+TEST(CompressionPaths, LinesInARowAgreeWithOneAtATime) {
+    std::mt19937 rng(91209);
+    for (int round = 0; round < 410; ++round) {
+        const bool level_b = round % 4 == 3;
+        // The last rounds long enough for the output buffer to go out many
+        // times, so that lines in a row meet every amount of room left in it.
+        Harness expansion(random_interchange(rng, round < 400 ? 40 : 40000));
+        expansion.ctx.add_at = rng() % 4 == 0;
+        expansion.ctx.add_cr = rng() % 4 == 0;
+        expansion.convert(driver::Command::au);
+        std::string lines = expansion.output();
+        if (round % 2 == 1) lines = damage(rng, lines);
+        const std::size_t chunks[] = {io::Input::BLOCK, 1, 7, 64, 333, 4096};
+        const std::size_t chunk = chunks[rng() % 6];
+        const bool at = rng() % 5 == 0, cr = rng() % 5 == 0, no_newline = rng() % 6 == 0;
+        const driver::Command command = level_b ? driver::Command::ub : driver::Command::ua;
+        const RunOutcome in_a_row = whole_run(lines, command, chunk, at, cr, no_newline, false);
+        const RunOutcome reference = whole_run(lines, command, chunk, at, cr, no_newline, true);
+        if (round >= 400) {
+            ASSERT_GT(reference.output.size(), 3 * io::Output::SIZE) << round;
+        }
+        ASSERT_EQ(in_a_row, reference) << "round " << round << ", chunk " << chunk << ":\n" << lines << "\n"
+                                       << in_a_row.output << "\n" << in_a_row.errors << "\n---\n"
+                                       << reference.output << "\n" << reference.errors;
+    }
+}
+
 }  // namespace
 }  // namespace marlune::test
