@@ -265,6 +265,116 @@ bool plain_segment(const Definition& definition) noexcept {
     return definition.text[0] != 'U' && definition.tag() != "CNT";
 }
 
+// Writes the line of `definition` whose fields are the `width` bytes at
+// `text`, marked into `marks`, through `line`: its tag, its values from
+// the marks (the blank fields between them cost only their separators),
+// its segment end and line end. The escape bytes are those of ctx.sep.
+[[gnu::always_inline]] inline void write_line(Conversion& ctx, Compactor::Line& line, const Definition& definition,
+                                             const char* text, std::size_t width, const NonBlank& marks) {
+    const Separators sep = ctx.sep;
+    const StopBytes<1>& escape = ctx.escape_bytes;
+    auto separator = [&](const Field& f) __attribute__((always_inline)) {
+        if (f.lead == '+') {
+            line.element(static_cast<char>(sep.element));
+        } else {
+            line.component(static_cast<char>(sep.component));
+        }
+    };
+    line.data(definition.text, 3);
+    const Field* f = definition.fields.data();
+    const Field* const last = f + definition.fields.size();
+    std::size_t at = 0;  // where field f begins
+    for (std::size_t first_byte = marks.next(0); first_byte < width; ++f) {
+        // The blank fields before the one that holds the byte at
+        // `first_byte`, then that field's value.
+        std::size_t end = at + f->width;
+        for (; end <= first_byte; end = at + f->width) {
+            separator(*f);
+            at = end;
+            ++f;
+        }
+        separator(*f);
+        // What is written of the field: from `begin` to `stop`, after
+        // `lead` where it is not 0.
+        std::size_t begin = at, stop = end;
+        char lead = 0;
+        if (f->type == 'N') {
+            // Its fill goes, as trim() takes it; the blanks before
+            // `first_byte` are fill.
+            const NumericFill fill =
+                numeric_fill_padded(std::string_view(text + first_byte, end - first_byte));
+            begin = first_byte + fill.length;
+            lead = numeric_lead(fill, begin == end, text[at]);
+            if (lead != 0) line.single(lead);
+        } else if (f->type != 'n') {
+            // Without its trailing blanks ("n" is written as it stands,
+            // blanks and all).
+            stop = marks.end_before(end);
+        }
+        // Runs of data, each service character released (or, at level
+        // B, dropped), a NUL nothing. The service characters are found
+        // sixteen bytes at a time, every one of a chunk from its one
+        // mask.
+        const char* run = text + begin;  // where the run of data being gathered began
+        const char* const value_end = text + stop;
+        for (const char* chunk = run; chunk < value_end; chunk += 16) {
+            for (unsigned stops = escape.stops16(chunk); stops != 0; stops &= stops - 1) {
+                const char* const hit = chunk + __builtin_ctz(stops);
+                if (hit >= value_end) break;  // past the value: its last chunk
+                if (hit != run) line.data(run, static_cast<std::size_t>(hit - run), true);
+                if (*hit != '\0' && sep.release != 0) line.pair(static_cast<char>(sep.release), *hit);
+                run = hit + 1;
+            }
+        }
+        if (run < value_end) line.data(run, static_cast<std::size_t>(value_end - run), true);
+        first_byte = marks.next(end);
+        at = end;
+    }
+    // The rest of the line is blank.
+    if (f != last) line.separators_before_terminator(*f);
+    if (ctx.msg.inUNH) {
+        // The message header: its third and fourth fields (the version
+        // and release of the message) choose the directory.
+        const std::span<const Field> fields = definition.fields;
+        for (std::size_t k = 2; k < 4 && k < fields.size(); ++k) {
+            const std::string_view field(text + (fields[k].column - 4), fields[k].width);
+            expand::capture_unh(ctx, static_cast<int>(k + 1), processed(field, trim(field, fields[k].type)));
+        }
+    }
+    line.terminator(static_cast<char>(sep.terminator));
+    if (ctx.add_at) line.single('@');
+    if (ctx.add_cr) line.single('\r');
+    line.single('\n');
+}
+
+// The line after the one just written, where it can follow it in the same
+// Line (see whole_line()): its definition, with its line end and tag read
+// as the segment loop reads them and its fields marked into `marks`; or
+// nullptr, with nothing read. `selection`: the directory's, for the lookup.
+[[gnu::always_inline]] inline const Definition* following_line(Conversion& ctx, const Compactor::Line& line,
+                                                             NonBlank& marks, std::uint64_t selection) {
+    io::Input& in = *ctx.in;
+    const std::string_view rest = in.pending();
+    const std::size_t skip = line_end_length(rest);
+    if (skip == 0 || rest.size() < skip + 3) return nullptr;
+    const auto code = directory::tag_code(rest.data() + skip);
+    if (!code) return nullptr;
+    const directory::Selection::Remembered* const slot = directory::remembered(ctx.dir, *code, selection);
+    if (slot == nullptr || slot->definition == nullptr || !plain_segment(*slot->definition)) return nullptr;
+    const Definition& next = *slot->definition;
+    const std::size_t width = next.line_width - 3;
+    const std::string_view ready = rest.substr(skip + 3);
+    if (ready.size() < width || width > NonBlank::WIDEST) return nullptr;
+    if (!line.takes_next(line_bound(next))) return nullptr;
+    if (!fields_stand_whole(marks, ready.data(), width, ready.size())) return nullptr;
+    in.consume(skip + 3);
+    ++in.LINENO;
+    // What the segment loop sets for every segment (the number total's
+    // mark is for CNT alone).
+    ctx.msg.INCNTNUM = 0;
+    return &next;
+}
+
 // The line of `definition` in one go, when the input block holds all of
 // its fields and no field needs more than its blank test, its trim and its
 // releases: no -f, no -num. The bytes of the line
@@ -300,112 +410,24 @@ bool plain_segment(const Definition& definition) noexcept {
     NonBlank marks;
     if (!fields_stand_whole(marks, text, width, ready.size())) return GENERAL;
 
-    ctx.escape_bytes.of(sep);
-    const StopBytes<1>& escape = ctx.escape_bytes;
     // A tag (three upper-case letters) that would need releases (an advice
     // made a letter a separator) takes the general way.
-    if (!escape.letters_pass()) return GENERAL;
+    ctx.escape_bytes.of(sep);
+    if (!ctx.escape_bytes.letters_pass()) return GENERAL;
     // No line that follows changes the selection of the directory.
     const std::uint64_t selection = follow ? directory::selection_key(ctx.dir) : 0;
     {
         Compactor::Line line(compactor, *ctx.out, bound);
-        auto separator = [&](const Field& f) __attribute__((always_inline)) {
-            if (f.lead == '+') {
-                line.element(static_cast<char>(sep.element));
-            } else {
-                line.component(static_cast<char>(sep.component));
-            }
-        };
         for (;;) {
-            line.data(definition->text, 3);
-            const Field* f = definition->fields.data();
-            const Field* const last = f + definition->fields.size();
-            std::size_t at = 0;  // where field f begins
-            for (std::size_t first_byte = marks.next(0); first_byte < width; ++f) {
-                // The blank fields before the one that holds the byte at
-                // `first_byte`, then that field's value.
-                std::size_t end = at + f->width;
-                for (; end <= first_byte; end = at + f->width) {
-                    separator(*f);
-                    at = end;
-                    ++f;
-                }
-                separator(*f);
-                // What is written of the field: from `begin` to `stop`, after
-                // `lead` where it is not 0.
-                std::size_t begin = at, stop = end;
-                char lead = 0;
-                if (f->type == 'N') {
-                    // Its fill goes, as trim() takes it; the blanks before
-                    // `first_byte` are fill.
-                    const NumericFill fill =
-                        numeric_fill_padded(std::string_view(text + first_byte, end - first_byte));
-                    begin = first_byte + fill.length;
-                    lead = numeric_lead(fill, begin == end, text[at]);
-                    if (lead != 0) line.single(lead);
-                } else if (f->type != 'n') {
-                    // Without its trailing blanks ("n" is written as it stands,
-                    // blanks and all).
-                    stop = marks.end_before(end);
-                }
-                // Runs of data, each service character released (or, at level
-                // B, dropped), a NUL nothing. The service characters are found
-                // sixteen bytes at a time, every one of a chunk from its one
-                // mask.
-                const char* run = text + begin;  // where the run of data being gathered began
-                const char* const value_end = text + stop;
-                for (const char* chunk = run; chunk < value_end; chunk += 16) {
-                    for (unsigned stops = escape.stops16(chunk); stops != 0; stops &= stops - 1) {
-                        const char* const hit = chunk + __builtin_ctz(stops);
-                        if (hit >= value_end) break;  // past the value: its last chunk
-                        if (hit != run) line.data(run, static_cast<std::size_t>(hit - run), true);
-                        if (*hit != '\0' && sep.release != 0) line.pair(static_cast<char>(sep.release), *hit);
-                        run = hit + 1;
-                    }
-                }
-                if (run < value_end) line.data(run, static_cast<std::size_t>(value_end - run), true);
-                first_byte = marks.next(end);
-                at = end;
-            }
-            // The rest of the line is blank.
-            if (f != last) line.separators_before_terminator(*f);
-            if (ctx.msg.inUNH) {
-                // The message header: its third and fourth fields (the version
-                // and release of the message) choose the directory.
-                const std::span<const Field> fields = definition->fields;
-                for (std::size_t k = 2; k < 4 && k < fields.size(); ++k) {
-                    const std::string_view field(text + (fields[k].column - 4), fields[k].width);
-                    expand::capture_unh(ctx, static_cast<int>(k + 1), processed(field, trim(field, fields[k].type)));
-                }
-            }
-            line.terminator(static_cast<char>(sep.terminator));
-            if (ctx.add_at) line.single('@');
-            if (ctx.add_cr) line.single('\r');
-            line.single('\n');
+            write_line(ctx, line, *definition, text, width, marks);
             in.consume(width);
             if (!follow || !plain_segment(*definition)) break;
 
-            // The next line, where it can follow.
-            const std::string_view rest = in.pending();
-            const std::size_t skip = line_end_length(rest);
-            if (skip == 0 || rest.size() < skip + 3) break;
-            const auto code = directory::tag_code(rest.data() + skip);
-            if (!code) break;
-            const directory::Selection::Remembered* const slot = directory::remembered(ctx.dir, *code, selection);
-            if (slot == nullptr || slot->definition == nullptr || !plain_segment(*slot->definition)) break;
-            const Definition& next = *slot->definition;
-            const std::size_t next_width = next.line_width - 3;
-            const std::string_view next_ready = rest.substr(skip + 3);
-            if (next_ready.size() < next_width || next_width > NonBlank::WIDEST) break;
-            if (!line.takes_next(line_bound(next))) break;
-            if (!fields_stand_whole(marks, next_ready.data(), next_width, next_ready.size())) break;
-            // Its line end and tag are read, as the segment loop reads them.
-            in.consume(skip + 3);
-            ++in.LINENO;
-            ctx.msg.INCNTNUM = 0;
-            definition = &next;
-            width = next_width;
-            text = next_ready.data();
+            const Definition* const next = following_line(ctx, line, marks, selection);
+            if (next == nullptr) break;
+            definition = next;
+            width = definition->line_width - 3;
+            text = in.pending().data();
         }
         line.finish();
     }
