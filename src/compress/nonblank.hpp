@@ -5,6 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace marlune::compress {
 
 class NonBlank {
@@ -56,6 +60,46 @@ private:
     // Bit k of word k / 64 for byte k; after the last word, a word whose
     // lowest bit ends every search.
     std::uint64_t bits_[WIDEST / 64 + 1];
+};
+
+// The same for a line of fewer than 64 bytes, whose marks fit in one word:
+// the line writer keeps it in a register, so that its searches are a mask
+// and a bit scan, and it is marked in place with no call.
+class ShortNonBlank {
+public:
+    static constexpr std::size_t WIDEST = 63;
+
+    bool mark(const char* text, std::size_t width) noexcept {
+#if defined(__SSE2__)
+        // Sixty-four bytes, sixteen a load.
+        const __m128i blank = _mm_set1_epi8(' '), feed = _mm_set1_epi8('\n');
+        auto lane = [&](int k, __m128i against) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 16 * k));
+            return std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, against)))} << (16 * k);
+        };
+        const std::uint64_t blanks = lane(0, blank) | lane(1, blank) | lane(2, blank) | lane(3, blank);
+        const std::uint64_t feeds = lane(0, feed) | lane(1, feed) | lane(2, feed) | lane(3, feed);
+#else
+        std::uint64_t blanks = 0, feeds = 0;
+        for (std::size_t k = 0; k < width; ++k) {
+            blanks |= std::uint64_t{text[k] == ' '} << k;
+            feeds |= std::uint64_t{text[k] == '\n'} << k;
+        }
+#endif
+        const std::uint64_t end = std::uint64_t{1} << width;
+        // The bit after the last byte ends every search.
+        bits_ = (~blanks & (end - 1)) | end;
+        return (feeds & (end - 1)) != 0;
+    }
+    std::size_t next(std::size_t p) const noexcept {
+        return static_cast<std::size_t>(__builtin_ctzll(bits_ & (~std::uint64_t{0} << p)));
+    }
+    std::size_t end_before(std::size_t end) const noexcept {
+        return 64 - static_cast<std::size_t>(__builtin_clzll(bits_ & ((std::uint64_t{1} << end) - 1)));
+    }
+
+private:
+    std::uint64_t bits_ = 0;
 };
 
 }  // namespace marlune::compress

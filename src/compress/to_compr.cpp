@@ -242,7 +242,8 @@ std::size_t line_bound(const Definition& definition) noexcept {
 // READS_PAST after them, and `more` bytes in all from `text` on) are its
 // fields: no line feed among them (they are marked into `marks`), nor a
 // carriage return and line feed right after the last but one.
-bool fields_stand_whole(NonBlank& marks, const char* text, std::size_t width, std::size_t more) noexcept {
+template <class Marks>
+bool fields_stand_whole(Marks& marks, const char* text, std::size_t width, std::size_t more) noexcept {
     if (marks.mark(text, width)) return false;
     return !(width != 0 && text[width - 1] == '\r' && more > width && text[width] == '\n');
 }
@@ -258,6 +259,19 @@ std::size_t line_end_length(std::string_view rest) noexcept {
     return n < rest.size() && rest[n] == '\n' ? n + 1 : 0;
 }
 
+// The marks of the line being written: in one word where it is short.
+struct LineMarks {
+    NonBlank wide;
+    ShortNonBlank narrow;
+    bool is_short = false;
+
+    // fields_stand_whole() into the marks that fit the width.
+    bool of(const char* text, std::size_t width, std::size_t more) noexcept {
+        is_short = width <= ShortNonBlank::WIDEST;
+        return is_short ? fields_stand_whole(narrow, text, width, more) : fields_stand_whole(wide, text, width, more);
+    }
+};
+
 // A tag whose segment is more than its line to the segment loop: the
 // message header, the advice and the segments around them (U..), and CNT,
 // whose number total the loop marks.
@@ -268,11 +282,12 @@ bool plain_segment(const Definition& definition) noexcept {
 // Writes the line of `definition` whose fields are the `width` bytes at
 // `text`, marked into `marks`, through `line`: its tag, its values from
 // the marks (the blank fields between them cost only their separators),
-// its segment end and line end. The escape bytes are those of ctx.sep.
-[[gnu::always_inline]] inline void write_line(Conversion& ctx, Compactor::Line& line, const Definition& definition,
-                                             const char* text, std::size_t width, const NonBlank& marks) {
-    const Separators sep = ctx.sep;
-    const StopBytes<1>& escape = ctx.escape_bytes;
+// its segment end and line end. `escape`: the escape bytes of `sep`, the
+// separators in force.
+template <class Marks>
+[[gnu::always_inline]] inline void write_line(Conversion& ctx, Compactor::Line& line, Separators sep,
+                                             const StopBytes<1>& escape, const Definition& definition,
+                                             const char* text, std::size_t width, const Marks& marks) {
     auto separator = [&](const Field& f) __attribute__((always_inline)) {
         if (f.lead == '+') {
             line.element(static_cast<char>(sep.element));
@@ -280,6 +295,16 @@ bool plain_segment(const Definition& definition) noexcept {
             line.component(static_cast<char>(sep.component));
         }
     };
+    // A short line's service characters are found for the whole line at
+    // once, a bit each, as its marks are (the bytes past its width, up to
+    // the last chunk, count for nothing: no value reaches them).
+    constexpr bool whole_line_stops = Marks::WIDEST < 64;
+    std::uint64_t stops_of_line = 0;
+    if constexpr (whole_line_stops) {
+        for (std::size_t k = 0; 16 * k < width; ++k) {
+            stops_of_line |= std::uint64_t{escape.stops16(text + 16 * k)} << (16 * k);
+        }
+    }
     line.data(definition.text, 3);
     const Field* f = definition.fields.data();
     const Field* const last = f + definition.fields.size();
@@ -312,18 +337,28 @@ bool plain_segment(const Definition& definition) noexcept {
             stop = marks.end_before(end);
         }
         // Runs of data, each service character released (or, at level
-        // B, dropped), a NUL nothing. The service characters are found
-        // sixteen bytes at a time, every one of a chunk from its one
-        // mask.
+        // B, dropped), a NUL nothing. The service characters of a longer
+        // line are found sixteen bytes at a time, every one of a chunk
+        // from its one mask.
         const char* run = text + begin;  // where the run of data being gathered began
         const char* const value_end = text + stop;
-        for (const char* chunk = run; chunk < value_end; chunk += 16) {
-            for (unsigned stops = escape.stops16(chunk); stops != 0; stops &= stops - 1) {
-                const char* const hit = chunk + __builtin_ctz(stops);
-                if (hit >= value_end) break;  // past the value: its last chunk
-                if (hit != run) line.data(run, static_cast<std::size_t>(hit - run), true);
-                if (*hit != '\0' && sep.release != 0) line.pair(static_cast<char>(sep.release), *hit);
-                run = hit + 1;
+        auto service_character = [&](const char* hit) __attribute__((always_inline)) {
+            if (hit != run) line.data(run, static_cast<std::size_t>(hit - run), true);
+            if (*hit != '\0' && sep.release != 0) line.pair(static_cast<char>(sep.release), *hit);
+            run = hit + 1;
+        };
+        if constexpr (whole_line_stops) {
+            const std::uint64_t value = ((std::uint64_t{1} << stop) - 1) & ~((std::uint64_t{1} << begin) - 1);
+            for (std::uint64_t stops = stops_of_line & value; stops != 0; stops &= stops - 1) {
+                service_character(text + __builtin_ctzll(stops));
+            }
+        } else {
+            for (const char* chunk = run; chunk < value_end; chunk += 16) {
+                for (unsigned stops = escape.stops16(chunk); stops != 0; stops &= stops - 1) {
+                    const char* const hit = chunk + __builtin_ctz(stops);
+                    if (hit >= value_end) break;  // past the value: its last chunk
+                    service_character(hit);
+                }
             }
         }
         if (run < value_end) line.data(run, static_cast<std::size_t>(value_end - run), true);
@@ -352,7 +387,7 @@ bool plain_segment(const Definition& definition) noexcept {
 // as the segment loop reads them and its fields marked into `marks`; or
 // nullptr, with nothing read. `selection`: the directory's, for the lookup.
 [[gnu::always_inline]] inline const Definition* following_line(Conversion& ctx, const Compactor::Line& line,
-                                                             NonBlank& marks, std::uint64_t selection) {
+                                                             LineMarks& marks, std::uint64_t selection) {
     io::Input& in = *ctx.in;
     const std::string_view rest = in.pending();
     const std::size_t skip = line_end_length(rest);
@@ -366,7 +401,7 @@ bool plain_segment(const Definition& definition) noexcept {
     const std::string_view ready = rest.substr(skip + 3);
     if (ready.size() < width || width > NonBlank::WIDEST) return nullptr;
     if (!line.takes_next(line_bound(next))) return nullptr;
-    if (!fields_stand_whole(marks, ready.data(), width, ready.size())) return nullptr;
+    if (!marks.of(ready.data(), width, ready.size())) return nullptr;
     in.consume(skip + 3);
     ++in.LINENO;
     // What the segment loop sets for every segment (the number total's
@@ -407,21 +442,29 @@ bool plain_segment(const Definition& definition) noexcept {
             if (sep.separates(end) || end == sep.release) return GENERAL;
     }
     const char* text = ready.data();
-    NonBlank marks;
-    if (!fields_stand_whole(marks, text, width, ready.size())) return GENERAL;
+    LineMarks marks;
+    if (!marks.of(text, width, ready.size())) return GENERAL;
 
     // A tag (three upper-case letters) that would need releases (an advice
     // made a letter a separator) takes the general way.
     ctx.escape_bytes.of(sep);
-    if (!ctx.escape_bytes.letters_pass()) return GENERAL;
-    // No line that follows changes the selection of the directory.
+    const StopBytes<1>& escape = ctx.escape_bytes;
+    if (!escape.letters_pass()) return GENERAL;
+    // Lines follow a line that is no more than its line to the segment
+    // loop, and with no -w trace to write; none of them changes the
+    // selection of the directory.
+    follow = follow && plain_segment(first) && !ctx.dir.GENFINDINFO;
     const std::uint64_t selection = follow ? directory::selection_key(ctx.dir) : 0;
     {
         Compactor::Line line(compactor, *ctx.out, bound);
         for (;;) {
-            write_line(ctx, line, *definition, text, width, marks);
+            if (marks.is_short) {
+                write_line(ctx, line, sep, escape, *definition, text, width, marks.narrow);
+            } else {
+                write_line(ctx, line, sep, escape, *definition, text, width, marks.wide);
+            }
             in.consume(width);
-            if (!follow || !plain_segment(*definition)) break;
+            if (!follow) break;
 
             const Definition* const next = following_line(ctx, line, marks, selection);
             if (next == nullptr) break;

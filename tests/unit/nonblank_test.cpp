@@ -4,7 +4,9 @@
 // every position, with bytes after the line that must not count.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -18,18 +20,15 @@ struct Case {
     const char* name;
 };
 
-class NonBlankScan : public ::testing::TestWithParam<Case> {};
-
-TEST_P(NonBlankScan, AgreesWithAByteByByteReading) {
-    const NonBlank::Scan scan = GetParam().scan;
-    if (!NonBlank::available(scan)) GTEST_SKIP() << "this processor has no " << GetParam().name;
+// Marks random lines of every width in `widths` through `mark` (which
+// marks a fresh object and returns it with the line feed test) and checks
+// every answer.
+template <class Mark>
+void check_against_bytes(const std::vector<std::size_t>& widths, const std::string& name, Mark mark) {
     std::mt19937 rng(11);
     // Bytes close to a blank and a line feed in value (0xA0 = blank | 0x80,
     // 0x0B, NUL), so that a loose comparison is caught.
     const std::string others = std::string("X0-\xA0\x0B\x21\x1F") + '\0';
-    std::vector<std::size_t> widths;
-    for (std::size_t w = 0; w <= 200; ++w) widths.push_back(w);
-    for (const std::size_t w : {255, 256, 257, 511, 512, 1000, 4095, 8191, 8192}) widths.push_back(w);
     for (const std::size_t width : widths) {
         for (int round = 0; round < 12; ++round) {
             // Mostly blank, as uncompressed lines are; now and then a line
@@ -41,22 +40,18 @@ TEST_P(NonBlankScan, AgreesWithAByteByByteReading) {
             }
             if (round % 3 == 0 && width != 0) text[rng() % width] = '\n';
             if (round % 3 == 1) text[width + rng() % NonBlank::READS_PAST] = '\n';
-            const std::string where = std::string(GetParam().name) + ", width " + std::to_string(width) + ", round " +
-                                      std::to_string(round);
+            const std::string where = name + ", width " + std::to_string(width) + ", round " + std::to_string(round);
 
-            // Fresh and zeroed, so that a search that ran past the marked
-            // words would find nothing to stop it (and the sanitizers would
-            // see it leave the object).
-            NonBlank marks{};
             bool feed = false;
             for (std::size_t k = 0; k < width; ++k) feed = feed || text[k] == '\n';
-            ASSERT_EQ(marks.mark(text.data(), width, scan), feed) << where;
+            const auto [marks, marked_feed] = mark(text.data(), width);
+            ASSERT_EQ(marked_feed, feed) << where;
 
             // next(p) for every p up to the width.
             std::size_t following = width;  // the first non-blank at or after p
             for (std::size_t p = width + 1; p-- > 0;) {
                 if (p < width && text[p] != ' ') following = p;
-                const std::size_t got = marks.next(p);
+                const std::size_t got = marks->next(p);
                 if (following == width) {
                     ASSERT_GE(got, width) << where << ", next(" << p << ")";
                 } else {
@@ -68,11 +63,40 @@ TEST_P(NonBlankScan, AgreesWithAByteByByteReading) {
             for (std::size_t end = 1; end <= width; ++end) {
                 if (text[end - 1] != ' ') last_end = end;
                 if (last_end != 0) {
-                    ASSERT_EQ(marks.end_before(end), last_end) << where << ", end_before(" << end << ")";
+                    ASSERT_EQ(marks->end_before(end), last_end) << where << ", end_before(" << end << ")";
                 }
             }
         }
     }
+}
+
+class NonBlankScan : public ::testing::TestWithParam<Case> {};
+
+TEST_P(NonBlankScan, AgreesWithAByteByByteReading) {
+    const NonBlank::Scan scan = GetParam().scan;
+    if (!NonBlank::available(scan)) GTEST_SKIP() << "this processor has no " << GetParam().name;
+    std::vector<std::size_t> widths;
+    for (std::size_t w = 0; w <= 200; ++w) widths.push_back(w);
+    for (const std::size_t w : {255, 256, 257, 511, 512, 1000, 4095, 8191, 8192}) widths.push_back(w);
+    check_against_bytes(widths, GetParam().name, [scan](const char* text, std::size_t width) {
+        // Fresh and zeroed, so that a search that ran past the marked
+        // words would find nothing to stop it (and the sanitizers would
+        // see it leave the object).
+        auto marks = std::make_unique<NonBlank>();
+        const bool feed = marks->mark(text, width, scan);
+        return std::make_pair(std::move(marks), feed);
+    });
+}
+
+// A short line's marks in one word, for every width it takes.
+TEST(ShortNonBlank, AgreesWithAByteByByteReading) {
+    std::vector<std::size_t> widths;
+    for (std::size_t w = 0; w <= ShortNonBlank::WIDEST; ++w) widths.push_back(w);
+    check_against_bytes(widths, "one word", [](const char* text, std::size_t width) {
+        auto marks = std::make_unique<ShortNonBlank>();
+        const bool feed = marks->mark(text, width);
+        return std::make_pair(std::move(marks), feed);
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(Scans, NonBlankScan,
