@@ -68,6 +68,9 @@ private:
 class ShortNonBlank {
 public:
     static constexpr std::size_t WIDEST = 63;
+    // Sixty-four bytes are read from the start of the line, whatever its
+    // width: up to this many past its end.
+    static constexpr std::size_t READS_PAST = 64;
 
     bool mark(const char* text, std::size_t width) noexcept {
 #if defined(__SSE2__)

@@ -230,7 +230,8 @@ inline int pass_over_excess(Conversion& ctx, const Definition& definition, int n
 // value, nor the end of the input.
 constexpr int GENERAL = -1000;
 
-static_assert(io::Input::SLACK >= NonBlank::READS_PAST, "a line is marked in words read from its input block");
+static_assert(io::Input::SLACK >= NonBlank::READS_PAST && io::Input::SLACK >= ShortNonBlank::READS_PAST,
+              "a line is marked in words read from its input block");
 
 // Room for every character a line of `definition` can hand over: the tag,
 // a separator a field, every character released, the segment's end.

@@ -96,10 +96,10 @@ Resolution resolve_in(const Selection& dir, int index, std::uint16_t code) noexc
 // 5 in a message of version S, ...); nullptr outside -1 to 16 (66 with -X).
 const char* directory_name(const Selection& dir, int index) noexcept;
 
-// What a silent resolution of `code` depends on: the tag, the directory
-// index, S.93A for messages of version S, -I and -X.
-// selection_key() is the part that is the same for every tag while the
-// selection stays (within a message): the tag's code is or-ed into it.
+// What a silent resolution of `code` depends on (remembered_key()): the
+// tag, the directory index, S.93A for messages of version S, -I and -X.
+// selection_key() is all of it but the tag, the same for every tag while
+// the selection stays (within a message); the tag's code is or-ed into it.
 inline std::uint64_t selection_key(const Selection& dir) noexcept {
     const bool version_s = dir.MSTYPEVER.size() == 1 && dir.MSTYPEVER[0] == 'S';
     return std::uint64_t{1} << 63 | static_cast<std::uint64_t>(dir._DIREC + 2) << 16 | std::uint64_t{version_s} << 40 |

@@ -4,6 +4,7 @@
 // every position, with bytes after the line that must not count.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <utility>
@@ -31,9 +32,10 @@ void check_against_bytes(const std::vector<std::size_t>& widths, const std::stri
     const std::string others = std::string("X0-\xA0\x0B\x21\x1F") + '\0';
     for (const std::size_t width : widths) {
         for (int round = 0; round < 12; ++round) {
-            // Mostly blank, as uncompressed lines are; now and then a line
+            // Mostly blank, as uncompressed lines are, with as much after
+            // the line as either kind of marks reads; now and then a line
             // feed inside the line or just past it.
-            std::string text(width + NonBlank::READS_PAST, ' ');
+            std::string text(width + std::max(NonBlank::READS_PAST, ShortNonBlank::READS_PAST), ' ');
             const int density = 1 + static_cast<int>(rng() % 8);
             for (char& c : text) {
                 if (static_cast<int>(rng() % 16) < density) c = others[rng() % others.size()];
