@@ -1,8 +1,5 @@
 #include "compress/nonblank.hpp"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 #define MARLUNE_X86_VECTORS 1
@@ -14,33 +11,10 @@ namespace marlune::compress {
 
 namespace {
 
-// The blanks and line feeds of the 64 bytes at `p`, a bit each.
-struct Word {
-    std::uint64_t blanks;
-    std::uint64_t feeds;
-};
-
-Word word_bytes(const char* p) noexcept {
-    Word w{0, 0};
-    for (int k = 0; k < 64; ++k) {
-        w.blanks |= static_cast<std::uint64_t>(p[k] == ' ') << k;
-        w.feeds |= static_cast<std::uint64_t>(p[k] == '\n') << k;
-    }
-    return w;
-}
-
+using detail::Word;
+using detail::word_bytes;
 #if defined(__SSE2__)
-Word word_vectors16(const char* p) noexcept {
-    Word w{0, 0};
-    for (int k = 0; k < 4; ++k) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-        const auto blanks = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(' '))));
-        const auto feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n'))));
-        w.blanks |= static_cast<std::uint64_t>(blanks) << (16 * k);
-        w.feeds |= static_cast<std::uint64_t>(feeds) << (16 * k);
-    }
-    return w;
-}
+using detail::word_vectors16;
 #endif
 
 #if MARLUNE_X86_VECTORS

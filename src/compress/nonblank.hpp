@@ -11,6 +11,38 @@
 
 namespace marlune::compress {
 
+namespace detail {
+
+// The blanks and line feeds of the 64 bytes at `p`, a bit each.
+struct Word {
+    std::uint64_t blanks;
+    std::uint64_t feeds;
+};
+
+inline Word word_bytes(const char* p) noexcept {
+    Word w{0, 0};
+    for (int k = 0; k < 64; ++k) {
+        w.blanks |= static_cast<std::uint64_t>(p[k] == ' ') << k;
+        w.feeds |= static_cast<std::uint64_t>(p[k] == '\n') << k;
+    }
+    return w;
+}
+
+#if defined(__SSE2__)
+// Sixteen bytes a load.
+inline Word word_vectors16(const char* p) noexcept {
+    const __m128i blank = _mm_set1_epi8(' '), feed = _mm_set1_epi8('\n');
+    auto lane = [p](int k, __m128i against) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        return std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, against)))} << (16 * k);
+    };
+    return {lane(0, blank) | lane(1, blank) | lane(2, blank) | lane(3, blank),
+            lane(0, feed) | lane(1, feed) | lane(2, feed) | lane(3, feed)};
+}
+#endif
+
+}  // namespace detail
+
 class NonBlank {
 public:
     // Lines up to this width are marked; wider ones take the general way.
@@ -74,21 +106,11 @@ public:
 
     bool mark(const char* text, std::size_t width) noexcept {
 #if defined(__SSE2__)
-        // Sixty-four bytes, sixteen a load.
-        const __m128i blank = _mm_set1_epi8(' '), feed = _mm_set1_epi8('\n');
-        auto lane = [&](int k, __m128i against) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 16 * k));
-            return std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, against)))} << (16 * k);
-        };
-        const std::uint64_t blanks = lane(0, blank) | lane(1, blank) | lane(2, blank) | lane(3, blank);
-        const std::uint64_t feeds = lane(0, feed) | lane(1, feed) | lane(2, feed) | lane(3, feed);
+        const detail::Word w = detail::word_vectors16(text);
 #else
-        std::uint64_t blanks = 0, feeds = 0;
-        for (std::size_t k = 0; k < width; ++k) {
-            blanks |= std::uint64_t{text[k] == ' '} << k;
-            feeds |= std::uint64_t{text[k] == '\n'} << k;
-        }
+        const detail::Word w = detail::word_bytes(text);
 #endif
+        const std::uint64_t blanks = w.blanks, feeds = w.feeds;
         const std::uint64_t end = std::uint64_t{1} << width;
         // The bit after the last byte ends every search.
         bits_ = (~blanks & (end - 1)) | end;
